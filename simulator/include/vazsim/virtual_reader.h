@@ -1,0 +1,101 @@
+// The virtual reader: the reader's side of the command protocol, without any
+// transport. Transports (pseudo-terminal, virtual HID socket) feed it the bytes
+// the host wrote and send back the reply elements it produces.
+//
+// Thread-safe: every public member may be called from any thread while a
+// transport thread is serving the host.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace vazsim {
+
+enum class Link { Serial, Hid };
+enum class Direction { HostToReader, ReaderToHost };
+
+// One recorded transfer. On the HID link every entry is one whole datagram
+// (65 bytes: report ID 0 and 64 payload bytes); on the serial link one entry
+// is one chunk as it was read from or written to the pseudo-terminal.
+struct TraceEntry {
+    Direction direction;
+    Link link;
+    std::string bytes;
+};
+
+// A fault the reader plays instead of its normal answer to a command.
+struct Fault {
+    enum class Kind {
+        No,         // answer "NO"
+        Code,       // answer the two-digit status in `code`
+        Garbled,    // answer `bytes` (default "E\0") where a status belongs
+        Silent,     // answer nothing at all
+        Stale,      // write `bytes` before the normal answer (unrequested bytes)
+        Drop,       // close the link instead of answering
+        LieLength,  // length fields announce `lengthDelta` more (or fewer) bytes than are sent
+    };
+    Kind kind = Kind::No;
+    int times = 1;           // number of matching commands it applies to; -1 = until cleared
+    bool untilCard = false;  // Kind::No only: answer "NO" until a card is added to the hopper
+    std::string code;        // Kind::Code
+    std::string bytes;       // Kind::Garbled, Kind::Stale
+    int lengthDelta = 0;     // Kind::LieLength
+};
+
+// One reply element. Each element is sent separately: on the HID link it
+// starts a new report (and spans several when longer than 64 bytes).
+using Element = std::string;
+
+class VirtualReader {
+public:
+    VirtualReader();
+    ~VirtualReader();
+
+    // ---- identity and counters -------------------------------------------
+    void setModel(const std::string& identification);  // reply of "v/" without the final "/"
+    std::string model() const;
+    void setCardCounter(uint32_t count);                // reply of "N/" (4 bytes, LSB first)
+    uint32_t cardCounter() const;
+
+    // Whether "R/" and "/" are answered by a second status (the reader's read
+    // mode 0). "L 1/" turns it off and "L 0/" on; tests that run the library
+    // in read mode 1 turn it off here.
+    void setSecondStatusAfterRead(bool on);
+
+    // ---- fault injection --------------------------------------------------
+    // The fault applies to commands whose text starts with `commandPrefix`
+    // ("" matches every command). Faults are tried in the order added.
+    void injectFault(const std::string& commandPrefix, const Fault& fault);
+    void clearFaults();
+
+    // ---- the protocol -----------------------------------------------------
+    // Called by a transport with the command the host sent (the bytes up to
+    // and including its "/" or, in print mode, its 0x04). Returns the reply
+    // elements in order; an empty list means "no answer".
+    // `dropLink` is set when the link is to be closed instead.
+    std::vector<Element> handleCommand(const std::string& command, Link link, bool& dropLink);
+
+    // Whether the reader expects print pieces (ended by 0x04) rather than
+    // commands ended by "/".
+    bool inPrintMode() const;
+
+    // ---- recording --------------------------------------------------------
+    void record(Direction direction, Link link, const std::string& bytes);
+    std::vector<TraceEntry> trace() const;
+    void clearTrace();
+    // Convenience views of the trace: concatenated bytes (serial), or the
+    // datagrams (HID), in one direction.
+    std::string serialBytes(Direction direction) const;
+    std::vector<std::string> hidReports(Direction direction) const;
+    // Every command the reader received, in order, as it was parsed.
+    std::vector<std::string> commands() const;
+
+private:
+    struct State;
+    State* state_;
+};
+
+}  // namespace vazsim
