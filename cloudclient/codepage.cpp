@@ -1,0 +1,177 @@
+#include "codepage.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace skelvin {
+namespace {
+
+constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";  // U+FFFD
+
+bool NamesUtf8(std::string_view name) {
+    return strcasecmp(std::string(name).c_str(), "UTF-8") == 0 ||
+           strcasecmp(std::string(name).c_str(), "UTF8") == 0;
+}
+
+// The C and POSIX locales report plain ASCII. Bytes above 127 have no
+// meaning there, and turning them all into '?' would destroy whatever the
+// host passes; ASCII is a subset of UTF-8, so such a host is served as a
+// UTF-8 one.
+bool NamesAscii(std::string_view name) {
+    return name == "ANSI_X3.4-1968" || name == "ASCII" || name == "US-ASCII";
+}
+
+// The locale name that decides LC_CTYPE, looked up in the order the C
+// library uses.
+std::string CtypeLocaleName() {
+    for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(var);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return "C";
+}
+
+bool IconvKnows(const std::string& charset) {
+    iconv_t cd = iconv_open("UTF-8", charset.c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    iconv_close(cd);
+    return true;
+}
+
+// Runs the whole text through cd. On a byte sequence that cd rejects, asks
+// skip how many input bytes to drop, appends replacement and goes on.
+template <typename Skip>
+std::string Convert(iconv_t cd, std::string_view text, std::string_view replacement, Skip skip) {
+    std::string out;
+    out.resize(text.size() * 2 + 16);
+    size_t used = 0;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // initial shift state
+    char* in = const_cast<char*>(text.data());     // iconv never writes to its input
+    size_t inLeft = text.size();
+    bool flushing = false;
+    for (;;) {
+        char* outPtr = out.data() + used;
+        size_t outLeft = out.size() - used;
+        size_t rc = flushing ? iconv(cd, nullptr, nullptr, &outPtr, &outLeft)
+                             : iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        used = out.size() - outLeft;
+        if (rc != static_cast<size_t>(-1)) {
+            if (flushing) break;
+            flushing = true;
+            continue;
+        }
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+        } else {  // EILSEQ or EINVAL (a sequence cut off at the end)
+            size_t n = skip(std::string_view(in, inLeft));
+            in += n;
+            inLeft -= n;
+            out.resize(std::max(out.size(), used + replacement.size() + 16));
+            std::memcpy(out.data() + used, replacement.data(), replacement.size());
+            used += replacement.size();
+        }
+    }
+    out.resize(used);
+    return out;
+}
+
+}  // namespace
+
+size_t Utf8SequenceLength(std::string_view s) {
+    if (s.empty()) return 0;
+    auto b = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    auto cont = [&](size_t i, unsigned lo = 0x80, unsigned hi = 0xBF) {
+        return i < s.size() && b(i) >= lo && b(i) <= hi;
+    };
+    unsigned c = b(0);
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) return cont(1) ? 2 : 0;
+    if (c == 0xE0) return cont(1, 0xA0) && cont(2) ? 3 : 0;
+    if (c == 0xED) return cont(1, 0x80, 0x9F) && cont(2) ? 3 : 0;  // no surrogates
+    if (c >= 0xE1 && c <= 0xEF) return cont(1) && cont(2) ? 3 : 0;
+    if (c == 0xF0) return cont(1, 0x90) && cont(2) && cont(3) ? 4 : 0;
+    if (c >= 0xF1 && c <= 0xF3) return cont(1) && cont(2) && cont(3) ? 4 : 0;
+    if (c == 0xF4) return cont(1, 0x80, 0x8F) && cont(2) && cont(3) ? 4 : 0;
+    return 0;
+}
+
+std::string SanitiseUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    while (!text.empty()) {
+        size_t n = Utf8SequenceLength(text);
+        if (n == 0) {
+            out += kReplacementUtf8;
+            n = 1;
+        } else {
+            out.append(text.data(), n);
+        }
+        text.remove_prefix(n);
+    }
+    return out;
+}
+
+std::string CodePage::LocaleCharset() {
+    std::string charset;
+    if (locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr))) {
+        charset = nl_langinfo_l(CODESET, loc);
+        freelocale(loc);
+    } else {
+        // The locale is not installed. The host's texts are still most likely
+        // in the charset its name gives ("zh_CN.GBK"), when there is one.
+        std::string name = CtypeLocaleName();
+        size_t dot = name.find('.');
+        if (dot != std::string::npos) {
+            charset = name.substr(dot + 1, name.find('@', dot) - dot - 1);
+            if (!IconvKnows(charset)) charset.clear();
+        }
+    }
+    if (charset.empty() || NamesAscii(charset) || NamesUtf8(charset)) return "UTF-8";
+    return charset;
+}
+
+CodePage::CodePage() : charset_(LocaleCharset()) { Open(); }
+
+CodePage::CodePage(const std::string& charset) : charset_(charset) { Open(); }
+
+void CodePage::Open() {
+    utf8_ = NamesUtf8(charset_) || NamesAscii(charset_);
+    if (!utf8_) {
+        toUtf8_ = iconv_open("UTF-8", charset_.c_str());
+        fromUtf8_ = iconv_open(charset_.c_str(), "UTF-8");
+    }
+    if (!utf8_ && (toUtf8_ == reinterpret_cast<iconv_t>(-1) || fromUtf8_ == reinterpret_cast<iconv_t>(-1))) {
+        // A charset the converter does not know: serve the host as UTF-8
+        // rather than send nothing at all.
+        if (toUtf8_ != reinterpret_cast<iconv_t>(-1)) iconv_close(toUtf8_);
+        if (fromUtf8_ != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUtf8_);
+        toUtf8_ = fromUtf8_ = reinterpret_cast<iconv_t>(-1);
+        utf8_ = true;
+    }
+    if (utf8_) charset_ = "UTF-8";
+}
+
+CodePage::~CodePage() {
+    if (toUtf8_ != reinterpret_cast<iconv_t>(-1)) iconv_close(toUtf8_);
+    if (fromUtf8_ != reinterpret_cast<iconv_t>(-1)) iconv_close(fromUtf8_);
+}
+
+std::string CodePage::ToUtf8(std::string_view text) const {
+    if (utf8_) return SanitiseUtf8(text);
+    return Convert(toUtf8_, text, kReplacementUtf8, [](std::string_view) { return size_t{1}; });
+}
+
+std::string CodePage::FromUtf8(std::string_view text) const {
+    if (utf8_) return SanitiseUtf8(text);
+    return Convert(fromUtf8_, text, "?", [](std::string_view rest) {
+        size_t n = Utf8SequenceLength(rest);  // a character the code page lacks
+        return n == 0 ? size_t{1} : n;        // or a malformed byte
+    });
+}
+
+}  // namespace skelvin
