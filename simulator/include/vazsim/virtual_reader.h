@@ -9,8 +9,11 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "vazsim/card_deck.h"
 
 namespace vazsim {
 
@@ -53,6 +56,8 @@ class VirtualReader {
 public:
     VirtualReader();
     ~VirtualReader();
+    VirtualReader(const VirtualReader&) = delete;
+    VirtualReader& operator=(const VirtualReader&) = delete;
 
     // ---- identity and counters -------------------------------------------
     void setModel(const std::string& identification);  // reply of "v/" without the final "/"
@@ -64,12 +69,45 @@ public:
     // mode 0). "L 1/" turns it off and "L 0/" on; tests that run the library
     // in read mode 1 turn it off here.
     void setSecondStatusAfterRead(bool on);
+    bool secondStatusAfterRead() const;
 
     // ---- fault injection --------------------------------------------------
     // The fault applies to commands whose text starts with `commandPrefix`
     // ("" matches every command). Faults are tried in the order added.
     void injectFault(const std::string& commandPrefix, const Fault& fault);
     void clearFaults();
+
+    // ---- cards and formats ------------------------------------------------
+    // Sheets are fed from the front of the hopper by "R/", "/" and "I 2".
+    // Adding cards also ends every "NO until a card is added" fault.
+    void addCard(const Sheet& sheet);
+    void addCards(const std::vector<Sheet>& sheets);
+    void loadDeck(const Deck& deck) { addCards(deck.sheets); }
+    size_t hopperSize() const;
+    void clearHopper();
+    // The sheet read last (its data answers "r", "I 2", "I 3", "I 6", "I 7").
+    std::optional<Sheet> lastCard() const;
+
+    // Format download: the commands the reader accepted in the last complete
+    // download (empty without a format).
+    bool hasFormat() const;
+    std::vector<std::string> formatCommands() const;
+    // Refuse a format command with `code`: the first one starting with
+    // `prefix`, or the one at `index` (0 = the first command after the start).
+    void refuseFormatCommand(const std::string& prefix, const std::string& code = "06");
+    void refuseFormatCommandAt(int index, const std::string& code = "06");
+    void clearFormatRefusals();
+
+    // ---- sensors ----------------------------------------------------------
+    // Noise (+-amplitude) on every sensor value; 1 by default. The unsteady
+    // head (index as in the "I 4/" block: 0 = D, 1 = S, 2.. = channels 1..48,
+    // -1 = none) gets +-`amplitude` instead.
+    void setNoise(int amplitude);
+    void setUnsteadyHead(int index, int amplitude = 12);
+    void setSeed(uint32_t seed);
+
+    // Print settings text answered by "X 2/" ("NO 00001 SC 0" at start).
+    std::string printSettings() const;
 
     // ---- the protocol -----------------------------------------------------
     // Called by a transport with the command the host sent (the bytes up to
@@ -92,6 +130,8 @@ public:
     std::vector<std::string> hidReports(Direction direction) const;
     // Every command the reader received, in order, as it was parsed.
     std::vector<std::string> commands() const;
+    // Called (from the transport's thread) for every recorded transfer.
+    void setTraceListener(std::function<void(const TraceEntry&)> listener);
 
 private:
     struct State;

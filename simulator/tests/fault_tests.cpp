@@ -1,0 +1,125 @@
+// Faults the reader plays instead of its normal answers.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "test_support.h"
+
+using namespace simtest;
+using vazsim::Fault;
+
+namespace {
+
+Fault fault(Fault::Kind kind, int times = 1) {
+    Fault f;
+    f.kind = kind;
+    f.times = times;
+    return f;
+}
+
+}  // namespace
+
+class Faults : public ::testing::Test {
+protected:
+    Rig rig;
+    SerialHost host{rig.pty->path()};
+};
+
+TEST_F(Faults, NoForSomeTimesThenNormal) {
+    rig.reader.injectFault("ONLINE/", fault(Fault::Kind::No, 2));
+    EXPECT_EQ(host.exchange("ONLINE/", 2), "NO");
+    EXPECT_EQ(host.exchange("v/", 16), "R6KTM10034721/\r\nEN");  // other commands are not affected
+    EXPECT_EQ(host.exchange("ONLINE/", 2), "NO");
+    EXPECT_EQ(host.exchange("ONLINE/", 4), "ENEN");
+}
+
+TEST_F(Faults, NoUntilACardIsAdded) {
+    Fault f = fault(Fault::Kind::No);
+    f.untilCard = true;
+    rig.reader.injectFault("H", f);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(host.exchange("H/", 2), "NO");
+    rig.reader.addCard(vazsim::blankSheet());
+    EXPECT_EQ(host.exchange("H/", 2), "EN");
+}
+
+TEST_F(Faults, CodeGarbledAndSilent) {
+    Fault code = fault(Fault::Kind::Code);
+    code.code = "05";
+    rig.reader.injectFault("J", code);
+    rig.reader.injectFault("K", fault(Fault::Kind::Garbled));
+    Fault custom = fault(Fault::Kind::Garbled);
+    custom.bytes = "\xFF";
+    rig.reader.injectFault("Y", custom);
+    rig.reader.injectFault("H", fault(Fault::Kind::Silent));
+    EXPECT_EQ(host.exchange("J 09/", 2), "05");
+    EXPECT_EQ(host.exchange("K 1/", 2), std::string("E\0", 2));
+    EXPECT_EQ(host.exchange("Y/", 1), "\xFF");
+    EXPECT_EQ(host.exchange("H/", 0), "");
+    EXPECT_EQ(host.exchange("H/", 2), "EN");
+}
+
+TEST_F(Faults, StaleBytesComeBeforeTheAnswer) {
+    Fault f = fault(Fault::Kind::Stale);
+    f.bytes = "xy";
+    rig.reader.injectFault("N/", f);
+    EXPECT_EQ(host.exchange("N/", 8), std::string("xy\x10\x27\0\0EN", 8));
+}
+
+TEST_F(Faults, FirstMatchingFaultWinsAndUntilClearedLasts) {
+    rig.reader.injectFault("", fault(Fault::Kind::No, -1));
+    rig.reader.injectFault("H", fault(Fault::Kind::Silent));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(host.exchange("H/", 2), "NO");
+    rig.reader.clearFaults();
+    EXPECT_EQ(host.exchange("H/", 2), "EN");
+}
+
+TEST_F(Faults, LengthsThatLie) {
+    Fault f = fault(Fault::Kind::LieLength);
+    f.lengthDelta = 5;
+    rig.reader.injectFault("I 4", f);
+    std::string longer = host.exchange("I 4/", 108);
+    ASSERT_EQ(longer.size(), 108u);
+    EXPECT_EQ(longer.substr(2, 4), "0105");  // announces 105, sends 100
+    EXPECT_EQ(longer.substr(106), "EN");
+    f.lengthDelta = -30;
+    rig.reader.injectFault("X 2", f);
+    EXPECT_EQ(host.exchange("X 2/", 19), "0000NO 00001 SC 0EN");  // clamped at 0
+}
+
+TEST(FaultDrop, HidConnectionClosedAndReconnectWorks) {
+    Rig rig;
+    Fault f;
+    f.kind = Fault::Kind::Drop;
+    rig.reader.injectFault("v/", f);
+    {
+        HidHost host(rig.hid->path());
+        host.send("v/");
+        EXPECT_EQ(host.receive(), "<eof>");
+    }
+    HidHost again(rig.hid->path());
+    again.send("ONLINE/");
+    EXPECT_EQ(again.receivePayloads(2).size(), 2u);
+}
+
+TEST(FaultDrop, PtyHangsUpAndTheLinkPointsToAFreshPort) {
+    Rig rig(true);
+    const std::string link = rig.pty->path();
+    const std::string before = rig.pty->slavePath();
+    ASSERT_EQ(std::filesystem::read_symlink(link).string(), before);
+    Fault f;
+    f.kind = Fault::Kind::Drop;
+    rig.reader.injectFault("N/", f);
+    std::string after;
+    {
+        // While the old port is held open its number stays taken, so the new one differs.
+        SerialHost host(link);
+        host.write("N/");
+        EXPECT_TRUE(host.hungUp());
+        for (int i = 0; i < 200 && (after = rig.pty->slavePath()) == before; ++i) usleep(10000);
+    }
+    EXPECT_NE(after, before);
+    EXPECT_EQ(std::filesystem::read_symlink(link).string(), after);
+    SerialHost again(link);
+    EXPECT_EQ(again.exchange("N/", 6), std::string("\x10\x27\0\0EN", 6));
+}
