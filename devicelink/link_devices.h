@@ -1,0 +1,89 @@
+// The two link devices of CVazLink: the USB HID reader and the serial port.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "vazplatform/hid.h"
+#include "vazplatform/serial.h"
+
+// The reader on USB: vendor 0x6816, product 0x2001, found among the hidraw
+// nodes and then the virtual devices of VAZ_HID_DEVICES (first match wins).
+class CHidDevice {
+public:
+    static constexpr uint16_t kVendor = 0x6816;
+    static constexpr uint16_t kProduct = 0x2001;
+    static constexpr int kWaitMs = 2000;  // bound of every report read and write
+
+    CHidDevice();
+    ~CHidDevice();
+
+    // Discovery + report lengths. True when a reader is open.
+    bool Open();
+    void CloseHandle();
+    bool HandleValid() const { return device_ && device_->IsOpen(); }
+
+    // 0 written, 4 still pending after the wait, -1 failure (box shown),
+    // -255 device gone.
+    int WriteReport(const unsigned char* payload, int length);
+    // Bytes reported (65 when nothing came within the wait: zeros), -255
+    // device gone (zeros), -1 failure (box shown, nothing copied).
+    int ReadReport(unsigned char* dest, int count);
+    // n bytes in 64-byte reports; result of the last write.
+    int Send(const unsigned char* bytes, int n);
+    // n bytes from ceil(n / 64) reports (each element starts on a new
+    // report); dest gets at most n bytes and a zero at n.
+    int Receive(unsigned char* dest, int n);
+
+    const std::string& path() const { return path_; }
+    int inputLength() const { return inputLength_; }
+    int outputLength() const { return outputLength_; }
+
+private:
+    int Discover();
+
+    std::vector<std::unique_ptr<vazplat::HidHandle>> matched_;
+    std::vector<std::string> matchedPaths_;
+    std::unique_ptr<vazplat::HidHandle> device_;
+    std::string path_;
+    unsigned char report_[256] = {};
+    int inputLength_ = 65;
+    int outputLength_ = 65;
+};
+
+// A serial port COM1..COM5 with the reader's line settings (115200 8E1).
+class CSerialPort {
+public:
+    static constexpr int kBaud = 115200;
+    static constexpr int kIntervalMs = 1000;     // between two bytes of a read
+    static constexpr int kTotalConstantMs = 1000;
+    static constexpr int kTotalPerByteMs = 1000;
+
+    CSerialPort();
+    virtual ~CSerialPort();
+
+    bool Open(int portNumber);
+    // Writes bytesToWrite bytes of the write buffer (purges the port first).
+    void Write();
+    // Reads n bytes (fewer when the time-outs expire); the count read.
+    int Read(unsigned char* dest, int n);
+    void SignalShutdown() { shutdown_ = true; }
+    bool ShutdownSignalled() const { return shutdown_; }
+
+    int bytesToWrite = 0;
+    std::vector<unsigned char> writeBuffer;  // 1024 bytes, grown for a longer command
+    int writeBufferSize = 1024;
+    int portNumber = 0;
+    std::string path;
+
+private:
+    void ErrorBox(const char* step, int error);
+
+    vazplat::SerialFd port_;
+    std::mutex lock_;  // held around every port operation
+    std::atomic<bool> shutdown_{false};
+    int monitorAlive_ = 0;  // no monitor thread is ever started
+};

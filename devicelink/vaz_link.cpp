@@ -1,0 +1,258 @@
+// CVazLink and its devices: CHidDevice (hidraw + virtual HID sockets) and
+// CSerialPort (termios).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "link_devices.h"
+#include "vaz_device.h"
+#include "vazplatform/codepage.h"
+
+// ---- CHidDevice ----------------------------------------------------------------
+
+CHidDevice::CHidDevice() = default;
+CHidDevice::~CHidDevice() = default;
+
+int CHidDevice::Discover() {
+    matched_.clear();
+    matchedPaths_.clear();
+    // System hidraw nodes first, then the virtual devices (read now).
+    for (const std::string& node : vazplat::HidrawNodes()) {
+        int err = 0;
+        auto h = vazplat::HidHandle::OpenHidraw(node, &err);
+        if (!h) continue;  // cannot be opened: next one
+        vazplat::HidAttributes a;
+        if (!h->GetAttributes(&a)) return 0;  // attributes unreadable: stop
+        if (a.vendor == kVendor && a.product == kProduct) {
+            matchedPaths_.push_back(node);
+            matched_.push_back(std::move(h));
+            return 1;
+        }
+        // another device: its handle closes here
+    }
+    for (const vazplat::VirtualHidEntry& e : vazplat::VirtualHidDevicesFromEnvironment()) {
+        if (e.attributes.vendor != kVendor || e.attributes.product != kProduct) continue;
+        int err = 0;
+        auto h = vazplat::HidHandle::ConnectVirtual(e, &err);
+        if (!h) continue;
+        matchedPaths_.push_back(e.path);
+        matched_.push_back(std::move(h));
+        return 1;
+    }
+    return 0;
+}
+
+bool CHidDevice::Open() {
+    if (Discover() == 0) return false;
+    device_ = std::move(matched_.front());
+    matched_.clear();
+    path_ = matchedPaths_.front();
+    int in = 65, out = 65;
+    if (!device_->GetReportLengths(&in, &out)) in = out = 65;
+    auto clamp = [](int v) { return v < 65 ? 65 : (v > 256 ? 256 : v); };
+    inputLength_ = clamp(in);
+    outputLength_ = clamp(out);
+    return true;
+}
+
+void CHidDevice::CloseHandle() {
+    if (device_) device_->Close();
+}
+
+int CHidDevice::WriteReport(const unsigned char* payload, int length) {
+    memset(report_, 0, sizeof report_);
+    if (length > 64) length = 64;
+    if (length > 0) memcpy(report_ + 1, payload, static_cast<size_t>(length));
+    if (!HandleValid()) {
+        vazhost::FrameworkMessageBox(vazstr::kInvalidWriteHandle);
+        return -1;
+    }
+    int err = 0;
+    switch (device_->Write(report_, outputLength_, kWaitMs, &err)) {
+        case vazplat::HidIo::Done: return 0;
+        case vazplat::HidIo::Timeout: return 4;
+        case vazplat::HidIo::Gone: return -255;
+        case vazplat::HidIo::Error: break;
+    }
+    std::string text = vazplat::SystemErrorText(err);
+    if (text.empty()) {
+        char buf[40];
+        snprintf(buf, sizeof buf, "Unknown error 0x%0lX", static_cast<unsigned long>(err));
+        text = buf;
+    }
+    vazhost::FrameworkMessageBox(text.c_str());
+    return -1;
+}
+
+int CHidDevice::ReadReport(unsigned char* dest, int count) {
+    if (count > 64) count = 64;
+    if (!HandleValid()) {
+        vazhost::FrameworkMessageBox(vazstr::kInvalidReadHandle);
+        return -1;
+    }
+    memset(report_, 0, sizeof report_);
+    int got = 0, err = 0, result = 0;
+    switch (device_->Read(report_, inputLength_, kWaitMs, &got, &err)) {
+        case vazplat::HidIo::Done: result = got; break;
+        case vazplat::HidIo::Timeout: result = 65; break;   // zeros of the cleared buffer
+        case vazplat::HidIo::Gone: result = -255; break;    // zeros
+        case vazplat::HidIo::Error: {
+            std::string text = vazplat::SystemErrorText(err);
+            if (text.empty()) {
+                char buf[40];
+                snprintf(buf, sizeof buf, "Unknown error 0x%0lX", static_cast<unsigned long>(err));
+                text = buf;
+            }
+            vazhost::FrameworkMessageBox(text.c_str());
+            return -1;
+        }
+    }
+    if (count > 0) memcpy(dest, report_ + 1, static_cast<size_t>(count));
+    return result;
+}
+
+int CHidDevice::Send(const unsigned char* bytes, int n) {
+    int result = 0, offset = 0;
+    for (int chunk : vazproto::UsbSendChunks(n)) {
+        result = WriteReport(bytes + offset, chunk);
+        offset += chunk;
+    }
+    return result;
+}
+
+int CHidDevice::Receive(unsigned char* dest, int n) {
+    int result = 0;
+    if (n <= 64) {
+        result = ReadReport(dest, n);
+    } else {
+        unsigned char payload[64];
+        int k = vazproto::UsbReceiveReports(n), stored = 0;
+        for (int i = 0; i < k; ++i) {
+            result = ReadReport(payload, 64);
+            if (result == -1) break;  // nothing copied; the box was shown
+            int take = n - stored < 64 ? n - stored : 64;
+            memcpy(dest + stored, payload, static_cast<size_t>(take));
+            stored += take;
+            if (result == -255) break;  // gone: the rest stays zero
+        }
+        if (stored < n) memset(dest + stored, 0, static_cast<size_t>(n - stored));
+    }
+    dest[n] = 0;
+    return result;
+}
+
+// ---- CSerialPort ---------------------------------------------------------------
+
+CSerialPort::CSerialPort() : writeBuffer(1024) {}
+
+CSerialPort::~CSerialPort() {
+    std::lock_guard<std::mutex> guard(lock_);
+    port_.Close();
+}
+
+void CSerialPort::ErrorBox(const char* step, int error) {
+    char text[200];
+    snprintf(text, sizeof text, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n", step,
+             vazplat::SystemErrorText(error).c_str(), portNumber);
+    vazhost::MessageBox(vazstr::kApplicationError, text, VAZ_BOX_OK, VAZ_ICON_ERROR);
+}
+
+bool CSerialPort::Open(int number) {
+    while (monitorAlive_) SignalShutdown();  // never the case: no monitor thread
+    shutdown_ = false;
+    writeBuffer.assign(1024, 0);
+    writeBufferSize = 1024;
+    portNumber = number;
+    std::lock_guard<std::mutex> guard(lock_);
+    port_.Close();
+    path = vazplat::SerialPortPath(number);
+    int err = 0;
+    if (!port_.Open(path, &err)) return false;  // absent or in use: silently
+    if (const char* step = port_.Configure(kBaud, 'E', 8, 1, &err)) ErrorBox(step, err);  // still used
+    port_.Purge();
+    return true;
+}
+
+void CSerialPort::Write() {
+    std::lock_guard<std::mutex> guard(lock_);
+    port_.Purge();  // unread reply bytes of an earlier command are discarded
+    int err = 0;
+    int n = bytesToWrite;
+    if (port_.Write(writeBuffer.data(), n, kTotalConstantMs + kTotalPerByteMs * n, &err) < 0 && err != EIO)
+        ErrorBox("WriteFile()", err);
+}
+
+int CSerialPort::Read(unsigned char* dest, int n) {
+    std::lock_guard<std::mutex> guard(lock_);
+    int err = 0;
+    bool hangup = false;
+    int got = port_.Read(dest, n, kIntervalMs, kTotalConstantMs + kTotalPerByteMs * n, &err, &hangup);
+    if (err != 0) ErrorBox("ReadFile()", err);
+    return got;
+}
+
+// ---- CVazLink -------------------------------------------------------------------
+
+CVazLink::CVazLink() = default;
+CVazLink::~CVazLink() = default;
+
+bool CVazLink::OpenUsb() {
+    usb = std::make_unique<CHidDevice>();  // the previous one (and its handle) goes
+    if (!usb->Open()) {
+        usb.reset();
+        return false;
+    }
+    kind = 1;
+    return true;
+}
+
+void CVazLink::CloseUsbHandle() {
+    if (usb) usb->CloseHandle();
+}
+
+bool CVazLink::OpenSerial(int number) {
+    if (serial) {
+        serial->SignalShutdown();
+        serial.reset();
+    }
+    auto port = std::make_unique<CSerialPort>();
+    if (!port->Open(number)) return false;
+    serial = std::move(port);
+    kind = 2;
+    return true;
+}
+
+void CVazLink::SignalSerialShutdown() {
+    if (serial) serial->SignalShutdown();
+}
+
+int CVazLink::UsbSend(const unsigned char* bytes, int n) {
+    if (!usb) {  // a failed recovery left no device: as an invalid handle
+        vazhost::FrameworkMessageBox(vazstr::kInvalidWriteHandle);
+        return -1;
+    }
+    return usb->Send(bytes, n);
+}
+
+int CVazLink::UsbReceive(unsigned char* dest, int n) {
+    if (!usb) {
+        vazhost::FrameworkMessageBox(vazstr::kInvalidReadHandle);
+        memset(dest, 0, static_cast<size_t>(n) + 1);
+        return -1;
+    }
+    return usb->Receive(dest, n);
+}
+
+int CVazLink::SerialSend(const unsigned char* bytes, int n) {
+    if (n < 0) n = 0;
+    if (n > static_cast<int>(serial->writeBuffer.size())) {
+        serial->writeBuffer.resize(static_cast<size_t>(n));
+        serial->writeBufferSize = n;
+    }
+    if (n > 0) memcpy(serial->writeBuffer.data(), bytes, static_cast<size_t>(n));
+    serial->bytesToWrite = n;
+    serial->Write();
+    return 1;
+}
+
+int CVazLink::SerialReceive(unsigned char* dest, int n) { return serial->Read(dest, n); }
