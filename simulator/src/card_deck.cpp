@@ -2,7 +2,7 @@
 //
 // A deck is an INI text, one [sheet] section per sheet in hopper order:
 //
-//   ; a comment (also "#"), on its own line
+//   ; a comment (also "#"), on its own line or after a section header
 //   [deck]                  optional; its keys ("name") are informational
 //   name = practice cards
 //
@@ -206,8 +206,11 @@ Deck Parser::parse(const std::string& text) {
         const std::string line = trim(raw);
         if (line.empty() || line[0] == ';' || line[0] == '#') continue;
         if (line[0] == '[') {
-            if (line.back() != ']') fail("section header without \"]\"");
-            const std::string name = lower(trim(line.substr(1, line.size() - 2)));
+            const size_t close = line.find(']');
+            if (close == std::string::npos) fail("section header without \"]\"");
+            const std::string after = trim(line.substr(close + 1));
+            if (!after.empty() && after[0] != ';' && after[0] != '#') fail("text after the section header");
+            const std::string name = lower(trim(line.substr(1, close - 1)));
             endSheet();
             inDeck = name == "deck";
             if (name == "sheet")

@@ -51,7 +51,7 @@ std::string SensorModel::instantValues(const Sheet* card, int halfLine) {
                 v = onMark ? kMarkValue : kPaperValue;
             else
                 v = line && onMark ? rawFromGray((*line)[static_cast<size_t>(i - 2)]) : kPaperValue;
-            v += offset[i] + jitter(i);
+            v += offset[i] + jitter(side * kHeadsPerSide + i);
             out[static_cast<size_t>(side * kHeadsPerSide + i)] = static_cast<char>(clampByte(v));
         }
     }

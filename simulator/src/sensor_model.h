@@ -36,6 +36,7 @@ public:
     // 100 bytes: side A (D, S, channels 1..48) then side B. `card` may be
     // null (blank paper); `halfLine` is the paper position in half lines:
     // even = a line's marks under the heads, odd = paper between two lines.
+    // The unsteady head is an index into these 100 bytes.
     std::string instantValues(const Sheet* card, int halfLine);
     // 50 bytes per line: channels 1..48, the sync track level, the line number.
     std::string grayBlock(const Sheet& card) const;  // the deck's levels

@@ -100,8 +100,9 @@ public:
 
     // ---- sensors ----------------------------------------------------------
     // Noise (+-amplitude) on every sensor value; 1 by default. The unsteady
-    // head (index as in the "I 4/" block: 0 = D, 1 = S, 2.. = channels 1..48,
-    // -1 = none) gets +-`amplitude` instead.
+    // head (index into the 100-byte "I 4/" block: 0 = D, 1 = S, 2..49 =
+    // channels 1..48 of side A, 50..99 the same of side B; -1 = none) gets
+    // +-`amplitude` instead; on curves indexes 0..49 count.
     void setNoise(int amplitude);
     void setUnsteadyHead(int index, int amplitude = 12);
     void setSeed(uint32_t seed);
