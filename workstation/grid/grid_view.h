@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QHash>
+#include <QHeaderView>
+#include <QStaticText>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <vector>
+
+#include "grid_model.h"
+
+class QPainter;
+
+// Draws a cell's text in its grid format; shared by cells, headers and the corner.
+void paintGridText(QPainter* p, const QRect& cellRect, const QString& text, GridFormat format);
+
+class CGridView;
+
+// Header that draws the fixed cells: the horizontal one stacks the fixed rows above each
+// column, the vertical one places the fixed columns side by side before each row.
+class CGridHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    CGridHeader(Qt::Orientation o, CGridView* view);
+    QSize sizeHint() const override;
+
+protected:
+    void paintSection(QPainter* p, const QRect& rect, int logicalIndex) const override;
+
+private:
+    CGridView* m_view;
+};
+
+// Paints a scrolling cell straight from the compact store. Short texts are laid out once and
+// kept as static texts: a screenful of "%02X" cells then costs no text shaping at all.
+class CGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    CGridDelegate(CGridModel* model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+    void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index) const override;
+
+private:
+    struct ShortText {
+        QStaticText text;
+        int width = 0;
+    };
+    const ShortText* shortText(quint32 packed, const QString& text, const QFont& font) const;
+
+    CGridModel* m_model;
+    mutable QHash<quint32, ShortText> m_shortTexts;
+    mutable QFont m_cacheFont;
+};
+
+// The table view of the grid control. Row heights of the scrolling rows live in the vertical
+// header (fixed resize mode, one default size, so appending rows never relays out the table);
+// the sizes of the fixed rows and columns live here and give the headers their thickness.
+class CGridView : public QTableView {
+    Q_OBJECT
+public:
+    explicit CGridView(CGridModel* model, QWidget* parent = nullptr);
+
+    CGridModel* gridModel() const { return m_model; }
+
+    int fixedRowHeight(int fixedRow) const;
+    int fixedColumnWidth(int fixedCol) const;
+    void setFixedRowHeight(int fixedRow, int h);
+    void setFixedColumnWidth(int fixedCol, int w);
+    int fixedRowsHeight() const;
+    int fixedColumnsWidth() const;
+    void setDefaultRowHeight(int h);
+    int defaultRowHeight() const { return m_defaultRowHeight; }
+    void setDefaultColumnWidth(int w);
+    int defaultColumnWidth() const { return m_defaultColumnWidth; }
+
+    // Brings the fixed-size tables in line with the model's fixed counts, shows or hides the
+    // headers and relays out the header thickness.
+    void syncFixed();
+    void paintFixedCell(QPainter* p, const QRect& rect, int row, int col) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    CGridModel* m_model;
+    QWidget* m_corner = nullptr;
+    std::vector<int> m_fixedRowHeights;
+    std::vector<int> m_fixedColumnWidths;
+    int m_defaultRowHeight = 20;
+    int m_defaultColumnWidth = 64;
+};
