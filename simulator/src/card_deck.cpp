@@ -26,14 +26,14 @@
 // Names are case-insensitive; values are trimmed, and a value in double quotes
 // keeps its blanks (the outer quotes are removed). Every problem is reported as
 // "SOURCE:LINE: what", and nothing is guessed.
+#include "vazsim/card_deck.h"
+
 #include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
-
-#include "vazsim/card_deck.h"
 
 namespace vazsim {
 
@@ -79,16 +79,18 @@ private:
     int repeat_ = 1;
     bool haveSync_ = false;
     std::set<std::string> seen_;
-    std::map<long, std::string> lines_;              // line.N values, checked at the end
+    std::map<long, std::string> lines_;                        // line.N values, checked at the end
     std::map<long, std::vector<std::pair<long, int>>> marks_;  // marks.N: (channel, level)
-    std::map<long, int> linesAt_, marksAt_;          // file line of each entry, for messages
+    std::map<long, int> linesAt_, marksAt_;                    // file line of each entry, for messages
 };
 
 long Parser::number(const std::string& key, const std::string& value, long lo, long hi) const {
-    if (value.empty() || value.size() > 9 || !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (value.empty() || value.size() > 9 ||
+        !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
         fail(key + ": \"" + value + "\" is not a whole number");
     long v = std::stol(value);
-    if (v < lo || v > hi) fail(key + ": " + value + " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
+    if (v < lo || v > hi)
+        fail(key + ": " + value + " is outside " + std::to_string(lo) + ".." + std::to_string(hi));
     return v;
 }
 
@@ -120,10 +122,12 @@ void Parser::endSheet() {
     for (GrayLine& l : sheet_.gray) l.fill(static_cast<uint8_t>(background_));
     for (const auto& [n, hex] : lines_) {
         lineNo_ = linesAt_[n];
-        if (n > sheet_.syncCount) fail("line." + std::to_string(n) + " beyond the sheet's " +
-                                       std::to_string(sheet_.syncCount) + " lines");
-        if (hex.size() != kChannels) fail("line." + std::to_string(n) + " has " + std::to_string(hex.size()) +
-                                          " gray levels, 48 expected");
+        if (n > sheet_.syncCount)
+            fail("line." + std::to_string(n) + " beyond the sheet's " + std::to_string(sheet_.syncCount) +
+                 " lines");
+        if (hex.size() != kChannels)
+            fail("line." + std::to_string(n) + " has " + std::to_string(hex.size()) +
+                 " gray levels, 48 expected");
         for (size_t c = 0; c < hex.size(); ++c) {
             if (!std::isxdigit(static_cast<unsigned char>(hex[c])))
                 fail("line." + std::to_string(n) + ": '" + hex[c] + "' is not a hex digit 0..F");
@@ -133,10 +137,12 @@ void Parser::endSheet() {
     }
     for (const auto& [n, list] : marks_) {
         lineNo_ = marksAt_[n];
-        if (n > sheet_.syncCount) fail("marks." + std::to_string(n) + " beyond the sheet's " +
-                                       std::to_string(sheet_.syncCount) + " lines");
-        for (auto [channel, lv] : list) sheet_.gray[static_cast<size_t>(n - 1)][static_cast<size_t>(channel - 1)] =
-            static_cast<uint8_t>(lv);
+        if (n > sheet_.syncCount)
+            fail("marks." + std::to_string(n) + " beyond the sheet's " + std::to_string(sheet_.syncCount) +
+                 " lines");
+        for (auto [channel, lv] : list)
+            sheet_.gray[static_cast<size_t>(n - 1)][static_cast<size_t>(channel - 1)] =
+                static_cast<uint8_t>(lv);
     }
     lineNo_ = sheetLine_;
     if (static_cast<long>(sheet_.pitch) * (sheet_.syncCount + 2) + 4 > 9999)
@@ -164,13 +170,15 @@ void Parser::sheetKey(const std::string& key, const std::string& rawKey, const s
             fail("fault: \"" + value + "\" is not a two-digit status such as 03");
         sheet_.fault = value;
     } else if (key == "extra") {
-        if (value.size() > kMaxExtraLength) fail("extra longer than " + std::to_string(kMaxExtraLength) + " bytes");
+        if (value.size() > kMaxExtraLength)
+            fail("extra longer than " + std::to_string(kMaxExtraLength) + " bytes");
         sheet_.extra = value;
     } else if (key == "answer" || key.rfind("answer[", 0) == 0) {
         std::string formatKey;
         if (key != "answer") {
             // The format key keeps its case: take it from the key as written.
-            if (rawKey.back() != ']' || rawKey.size() < 9) fail(rawKey + ": expected answer[FORMAT COMMAND START]");
+            if (rawKey.back() != ']' || rawKey.size() < 9)
+                fail(rawKey + ": expected answer[FORMAT COMMAND START]");
             formatKey = rawKey.substr(7, rawKey.size() - 8);
         }
         if (value.size() > kMaxAnswerLength)
@@ -223,7 +231,8 @@ Deck Parser::parse(const std::string& text) {
         if (eq == std::string::npos) fail("expected NAME = VALUE");
         const std::string rawKey = trim(line.substr(0, eq));
         std::string value = trim(line.substr(eq + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         if (rawKey.empty()) fail("empty name before \"=\"");
         if (inDeck) {
             if (lower(rawKey) != "name") fail("unknown key \"" + rawKey + "\" in [deck]");
@@ -262,7 +271,9 @@ Sheet blankSheet(int lines, uint8_t level) {
     return s;
 }
 
-Deck parseDeck(const std::string& text, const std::string& sourceName) { return Parser(sourceName).parse(text); }
+Deck parseDeck(const std::string& text, const std::string& sourceName) {
+    return Parser(sourceName).parse(text);
+}
 
 Deck loadDeckFile(const std::string& path) {
     std::ifstream f(path, std::ios::binary);

@@ -6,10 +6,10 @@
 //   lines 22..67  50 questions in 5 blocks of 10 rows (row r on line 22 + 5r);
 //                 block b has options A..D on channels 4 + 9b .. 7 + 9b
 // The recognised answer text is the 8 digits followed by the 50 letters.
-#include "vazsim/card_deck.h"
-
 #include <cstdio>
 #include <random>
+
+#include "vazsim/card_deck.h"
 
 namespace vazsim {
 
@@ -42,7 +42,8 @@ Deck generateDeck(uint32_t seed, int sheetCount) {
         }
         for (int q = 0; q < kQuestions; ++q) {
             int block = q / 10, row = q % 10, option = below(4);
-            sheet.gray[static_cast<size_t>(21 + 5 * row)][static_cast<size_t>(3 + 9 * block + option)] = markLevel();
+            sheet.gray[static_cast<size_t>(21 + 5 * row)][static_cast<size_t>(3 + 9 * block + option)] =
+                markLevel();
             text.push_back(static_cast<char>('A' + option));
         }
         sheet.answers.emplace_back("", text);

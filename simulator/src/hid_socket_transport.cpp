@@ -48,7 +48,7 @@ void HidSocketTransport::Impl::listen() {
     if (path.empty() || path.size() >= sizeof addr.sun_path)
         throw std::invalid_argument("HID socket path empty or too long: " + path);
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
-    struct stat st{};
+    struct stat st {};
     if (lstat(path.c_str(), &st) == 0) {
         if (!S_ISSOCK(st.st_mode)) throw std::invalid_argument(path + " exists and is not a socket");
         unlink(path.c_str());
@@ -154,6 +154,8 @@ HidSocketTransport::~HidSocketTransport() {
     delete impl_;
 }
 
-std::string HidSocketTransport::path() const { return impl_->path; }
+std::string HidSocketTransport::path() const {
+    return impl_->path;
+}
 
 }  // namespace vazsim

@@ -176,8 +176,9 @@ PtyTransport::~PtyTransport() {
     impl_->thread.join();
     impl_->closePair();
     if (!impl_->symlinkPath.empty()) {
-        struct stat st{};
-        if (lstat(impl_->symlinkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) unlink(impl_->symlinkPath.c_str());
+        struct stat st {};
+        if (lstat(impl_->symlinkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            unlink(impl_->symlinkPath.c_str());
     }
     delete impl_;
 }
@@ -187,6 +188,8 @@ std::string PtyTransport::slavePath() const {
     return impl_->slavePath;
 }
 
-std::string PtyTransport::path() const { return impl_->symlinkPath.empty() ? slavePath() : impl_->symlinkPath; }
+std::string PtyTransport::path() const {
+    return impl_->symlinkPath.empty() ? slavePath() : impl_->symlinkPath;
+}
 
 }  // namespace vazsim

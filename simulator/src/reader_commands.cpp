@@ -14,11 +14,19 @@ const char* const kNoFormat = "01";
 const char* const kBadParameter = "06";
 const char* const kNoSheet = "16";
 
-Reply status(const std::string& s) { return {Piece{s}}; }
-Reply twoStatus(const std::string& second = kOk) { return {Piece{kOk}, Piece{second}}; }
-Piece lengthPiece(size_t n) { return Piece{lengthField(n), static_cast<int>(n)}; }
+Reply status(const std::string& s) {
+    return {Piece{s}};
+}
+Reply twoStatus(const std::string& second = kOk) {
+    return {Piece{kOk}, Piece{second}};
+}
+Piece lengthPiece(size_t n) {
+    return Piece{lengthField(n), static_cast<int>(n)};
+}
 
-bool startsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+bool startsWith(const std::string& s, const std::string& prefix) {
+    return s.compare(0, prefix.size(), prefix) == 0;
+}
 
 std::string fourDigits(long v) {
     char buf[16];
@@ -45,7 +53,9 @@ std::vector<long> extractNumbers(const std::string& text, size_t room) {
     return out;
 }
 
-std::string lengthField(size_t n) { return fourDigits(static_cast<long>(std::min<size_t>(n, 9999))); }
+std::string lengthField(size_t n) {
+    return fourDigits(static_cast<long>(std::min<size_t>(n, 9999)));
+}
 
 Reply VirtualReader::State::answer(const std::string& command, Link link) {
     if (printMode) return answerPrintPiece(command);
@@ -70,7 +80,8 @@ Reply VirtualReader::State::answer(const std::string& command, Link link) {
     }
     if (command == "N/") {
         std::string b(4, '\0');
-        for (int i = 0; i < 4; ++i) b[static_cast<size_t>(i)] = static_cast<char>((counter >> (8 * i)) & 0xFF);
+        for (int i = 0; i < 4; ++i)
+            b[static_cast<size_t>(i)] = static_cast<char>((counter >> (8 * i)) & 0xFF);
         return {Piece{b}, Piece{kOk}};
     }
 
@@ -108,7 +119,8 @@ Reply VirtualReader::State::answer(const std::string& command, Link link) {
                                 (d + 1 >= command.size() || command[d + 1] < '0' || command[d + 1] > '9');
             if (!single) return status(kOk);
             if (command[d] == '0') return answerPrintSettings(command.substr(d + 1));
-            if (command[d] == '2') return {lengthPiece(printSettings.size()), Piece{printSettings}, Piece{kOk}};
+            if (command[d] == '2')
+                return {lengthPiece(printSettings.size()), Piece{printSettings}, Piece{kOk}};
             return status(kOk);  // "X 1/": the serial counter is stored
         }
         case 'L':
@@ -166,7 +178,8 @@ Reply VirtualReader::State::answerDownload(const std::string& command) {
     const int index = static_cast<int>(pendingFormat.size()) + (downloadRefused ? 1 : 0);
     if (!downloadRefused) {
         for (const FormatRefusal& r : refusals) {
-            if ((!r.prefix.empty() && startsWith(command, r.prefix)) || (r.prefix.empty() && r.index == index)) {
+            if ((!r.prefix.empty() && startsWith(command, r.prefix)) ||
+                (r.prefix.empty() && r.index == index)) {
                 downloadRefused = true;
                 refusedCode = r.code;
                 return status(r.code);
@@ -243,11 +256,12 @@ Reply VirtualReader::State::answerTest(const std::vector<long>& numbers) {
             if (!s && fault == "NO") return status(fault);
             if (!fault.empty()) return twoStatus(fault);
             std::string raw = sensors.rawBlock(*s), gray = sensors.grayBlock(*s);
-            return {Piece{kOk}, Piece{kOk}, lengthPiece(raw.size()), Piece{raw},
-                    lengthPiece(gray.size()), Piece{gray}, Piece{kOk}};
+            return {Piece{kOk},  Piece{kOk}, lengthPiece(raw.size()), Piece{raw}, lengthPiece(gray.size()),
+                    Piece{gray}, Piece{kOk}};
         }
         case 3:
-            return {Piece{kOk}, Piece{std::string(1, static_cast<char>(card ? card->syncCount : 0))}, Piece{kOk}};
+            return {Piece{kOk}, Piece{std::string(1, static_cast<char>(card ? card->syncCount : 0))},
+                    Piece{kOk}};
         case 4: {
             std::string v = sensors.instantValues(card, halfLine);
             return {Piece{kOk}, lengthPiece(v.size()), Piece{v}, Piece{kOk}};
@@ -267,7 +281,8 @@ Reply VirtualReader::State::answerTest(const std::vector<long>& numbers) {
             const uint32_t samples = static_cast<uint32_t>(block.size());
             for (int i = 0; i < 4; ++i) block.push_back(static_cast<char>((samples >> (8 * i)) & 0xFF));
             Reply r{Piece{kOk}, lengthPiece(block.size())};
-            if (sync) r.push_back(Piece{fourDigits(card->syncCount)});  // the mark count ahead of the sync curve
+            if (sync)
+                r.push_back(Piece{fourDigits(card->syncCount)});  // the mark count ahead of the sync curve
             r.push_back(Piece{block});
             r.push_back(Piece{kOk});
             return r;

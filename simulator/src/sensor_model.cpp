@@ -12,7 +12,9 @@ int headIndexFromNumber(int number) {
     return -1;
 }
 
-SensorModel::SensorModel(uint32_t seed) { reseed(seed); }
+SensorModel::SensorModel(uint32_t seed) {
+    reseed(seed);
+}
 
 void SensorModel::reseed(uint32_t seed) {
     rng_.seed(seed);
@@ -30,7 +32,9 @@ int SensorModel::jitter(int headIndex) {
     return static_cast<int>(rng_() % static_cast<uint32_t>(2 * a + 1)) - a;
 }
 
-static int rawFromGray(int level) { return kPaperValue - level * (kPaperValue - kMarkValue) / 15; }
+static int rawFromGray(int level) {
+    return kPaperValue - level * (kPaperValue - kMarkValue) / 15;
+}
 
 std::string SensorModel::instantValues(const Sheet* card, int halfLine) {
     std::string out(2 * kHeadsPerSide, '\0');
@@ -114,7 +118,11 @@ std::string SensorModel::curve(const Sheet& card, int headIndex) {
     return out;
 }
 
-std::string SensorModel::headCurve(const Sheet& card, int headIndex) { return curve(card, headIndex); }
-std::string SensorModel::syncCurve(const Sheet& card) { return curve(card, kHeadS); }
+std::string SensorModel::headCurve(const Sheet& card, int headIndex) {
+    return curve(card, headIndex);
+}
+std::string SensorModel::syncCurve(const Sheet& card) {
+    return curve(card, kHeadS);
+}
 
 }  // namespace vazsim

@@ -54,9 +54,9 @@ private:
     int noise_ = 1;
     int unsteadyHead_ = -1;
     int unsteadyAmplitude_ = 12;
-    int offsetA_[kHeadsPerSide];   // per-head sensitivity in raw units
+    int offsetA_[kHeadsPerSide];  // per-head sensitivity in raw units
     int offsetB_[kHeadsPerSide];
-    int grayOffset_[kChannels];    // uncalibrated gray offset -1..1
+    int grayOffset_[kChannels];  // uncalibrated gray offset -1..1
 };
 
 }  // namespace vazsim

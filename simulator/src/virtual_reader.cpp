@@ -7,7 +7,9 @@
 namespace vazsim {
 
 VirtualReader::VirtualReader() : state_(new State) {}
-VirtualReader::~VirtualReader() { delete state_; }
+VirtualReader::~VirtualReader() {
+    delete state_;
+}
 
 void VirtualReader::setModel(const std::string& identification) {
     std::lock_guard lock(state_->mutex);
@@ -49,7 +51,9 @@ void VirtualReader::clearFaults() {
     state_->faults.clear();
 }
 
-void VirtualReader::addCard(const Sheet& sheet) { addCards({sheet}); }
+void VirtualReader::addCard(const Sheet& sheet) {
+    addCards({sheet});
+}
 
 void VirtualReader::addCards(const std::vector<Sheet>& sheets) {
     std::lock_guard lock(state_->mutex);

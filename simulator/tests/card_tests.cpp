@@ -24,7 +24,8 @@ protected:
 };
 
 TEST_F(Cards, DownloadAcceptedLineByLine) {
-    EXPECT_EQ(downloadFormat(host, {"T 1 2/", "F 1 2 3 4 5 6 7 8 9 10 11/", "f 1 010 020 05 04/"}), "ENENENENEN");
+    EXPECT_EQ(downloadFormat(host, {"T 1 2/", "F 1 2 3 4 5 6 7 8 9 10 11/", "f 1 010 020 05 04/"}),
+              "ENENENENEN");
     EXPECT_TRUE(rig.reader.hasFormat());
     EXPECT_EQ(rig.reader.formatCommands(),
               (std::vector<std::string>{"T 1 2/", "F 1 2 3 4 5 6 7 8 9 10 11/", "f 1 010 020 05 04/"}));
@@ -64,7 +65,8 @@ TEST_F(Cards, ReadStates) {
     downloadFormat(host, {"T 1/"});
     EXPECT_EQ(host.exchange("R/", 2), "NO");
     rig.reader.setCardCounter(5);
-    rig.reader.addCards({answerSheet("ABCD"), answerSheet("", "03"), answerSheet("DCBA"), answerSheet("", "16")});
+    rig.reader.addCards(
+        {answerSheet("ABCD"), answerSheet("", "03"), answerSheet("DCBA"), answerSheet("", "16")});
     EXPECT_EQ(host.exchange("R/", 4), "ENEN");
     EXPECT_EQ(host.exchange("R/", 4), "EN03");  // read mode 0: sheet taken, then the result
     EXPECT_EQ(host.exchange("L 1/", 2), "EN");

@@ -35,7 +35,7 @@ TEST(DeckParse, EveryKey) {
     EXPECT_EQ(s.fault, "04");
     EXPECT_EQ(s.extra, " 12 ");
     ASSERT_EQ(s.gray.size(), 3u);
-    EXPECT_EQ(s.gray[0][5], 2);  // background
+    EXPECT_EQ(s.gray[0][5], 2);   // background
     EXPECT_EQ(s.gray[1][0], 15);  // marks.2 overrides line.2
     EXPECT_EQ(s.gray[1][1], 1);
     EXPECT_EQ(s.gray[1][15], 15);
@@ -53,17 +53,20 @@ TEST(DeckParse, MalformedFilesNameLineAndProblem) {
     EXPECT_EQ(errorOf("[sheet]\nsync = 0\n"), "t.ini:2: sync: 0 is outside 1..199");
     EXPECT_EQ(errorOf("[sheet]\nsync = 200\n"), "t.ini:2: sync: 200 is outside 1..199");
     EXPECT_EQ(errorOf("[sheet]\nsync = -1\n"), "t.ini:2: sync: \"-1\" is not a whole number");
-    EXPECT_EQ(errorOf("[sheet]\nsync = 99999999999999\n"), "t.ini:2: sync: \"99999999999999\" is not a whole number");
+    EXPECT_EQ(errorOf("[sheet]\nsync = 99999999999999\n"),
+              "t.ini:2: sync: \"99999999999999\" is not a whole number");
     EXPECT_EQ(errorOf("[sheet]\nline.1 = 0\n"), "t.ini:1: sheet has no \"sync\" (its number of sync marks)");
     EXPECT_EQ(errorOf("[sheet]\nsync = 2\nline.3 = " + std::string(48, '0') + "\n"),
               "t.ini:3: line.3 beyond the sheet's 2 lines");
-    EXPECT_EQ(errorOf("[sheet]\nsync = 2\nline.1 = 0123\n"), "t.ini:3: line.1 has 4 gray levels, 48 expected");
+    EXPECT_EQ(errorOf("[sheet]\nsync = 2\nline.1 = 0123\n"),
+              "t.ini:3: line.1 has 4 gray levels, 48 expected");
     EXPECT_EQ(errorOf("[sheet]\nsync = 2\nline.1 = " + std::string(47, '0') + "G\n"),
               "t.ini:3: line.1: 'G' is not a hex digit 0..F");
     EXPECT_EQ(errorOf("[sheet]\nsync = 2\nmarks.1 = 49\n"), "t.ini:3: marks.1 channel: 49 is outside 1..48");
     EXPECT_EQ(errorOf("[sheet]\nsync = 2\nmarks.1 = 4:16\n"), "t.ini:3: marks.1 level: 16 is outside 0..15");
     EXPECT_EQ(errorOf("[sheet]\nsync = 2\nsync = 3\n"), "t.ini:3: sync given twice in this sheet");
-    EXPECT_EQ(errorOf("[sheet]\nsync = 2\nfault = 3\n"), "t.ini:3: fault: \"3\" is not a two-digit status such as 03");
+    EXPECT_EQ(errorOf("[sheet]\nsync = 2\nfault = 3\n"),
+              "t.ini:3: fault: \"3\" is not a two-digit status such as 03");
     EXPECT_EQ(errorOf("[sheet]\nsync = 2\ncolour = red\n"), "t.ini:3: unknown key \"colour\" in [sheet]");
     EXPECT_EQ(errorOf("[cards]\n"), "t.ini:1: unknown section [cards] (expected [deck] or [sheet])");
     EXPECT_EQ(errorOf("[sheet\n"), "t.ini:1: section header without \"]\"");
@@ -72,8 +75,10 @@ TEST(DeckParse, MalformedFilesNameLineAndProblem) {
     EXPECT_EQ(errorOf("[sheet]\nsync = 2\nrepeat = 10001\n"), "t.ini:3: repeat: 10001 is outside 1..10000");
     EXPECT_EQ(errorOf("[sheet]\nsync = 2\nanswer = " + std::string(4992, 'A') + "\n"),
               "t.ini:3: answer longer than 4991 characters");
-    EXPECT_EQ(errorOf("[sheet]\nsync = 2\nanswer[] = A\n"), "t.ini:3: answer[]: expected answer[FORMAT COMMAND START]");
-    EXPECT_EQ(errorOf(std::string("[sheet]\nsync = 2\nanswer = A\0B\n", 28)), "t.ini:3: zero byte in the text");
+    EXPECT_EQ(errorOf("[sheet]\nsync = 2\nanswer[] = A\n"),
+              "t.ini:3: answer[]: expected answer[FORMAT COMMAND START]");
+    EXPECT_EQ(errorOf(std::string("[sheet]\nsync = 2\nanswer = A\0B\n", 28)),
+              "t.ini:3: zero byte in the text");
     std::string many;
     for (int i = 0; i < 11; ++i) many += "[sheet]\nsync = 1\nrepeat = 10000\n";
     EXPECT_EQ(errorOf(many), "t.ini:31: more than 100000 sheets");

@@ -36,8 +36,9 @@ TEST(SerialFraming, PrintModePiecesEndWithEot) {
     EXPECT_EQ(host.exchange("\x18\x04", 2), "EN");
     EXPECT_FALSE(rig.reader.inPrintMode());
     EXPECT_EQ(host.exchange("L 1/", 2), "EN");
-    std::vector<std::string> expected{"t/", kPrintInit, std::string("a/\r\n\x04", 5), std::string("\x11\x13\x04", 3),
-                                      "\n\x04", "\x18\x04", "L 1/"};
+    std::vector<std::string> expected{
+        "t/",       kPrintInit, std::string("a/\r\n\x04", 5), std::string("\x11\x13\x04", 3), "\n\x04",
+        "\x18\x04", "L 1/"};
     EXPECT_EQ(rig.reader.commands(), expected);
 }
 

@@ -9,7 +9,9 @@ using namespace simtest;
 
 namespace {
 
-int u8(char c) { return static_cast<unsigned char>(c); }
+int u8(char c) {
+    return static_cast<unsigned char>(c);
+}
 
 // Line 10: channel 5 fully marked, channel 20 at level 6.
 vazsim::Sheet markedSheet() {
@@ -67,11 +69,11 @@ TEST_F(Sensors, InstantValuesFollowThePaperUnderTheHeads) {
     std::string onLine1 = valueBlock();
     host.exchange("T 020/", 0);
     std::string between = valueBlock();
-    EXPECT_LT(u8(onLine1[1]), 100);  // S head on a sync mark
-    EXPECT_GT(u8(between[1]), 150);  // S head on paper between two marks
+    EXPECT_LT(u8(onLine1[1]), 100);                           // S head on a sync mark
+    EXPECT_GT(u8(between[1]), 150);                           // S head on paper between two marks
     for (int i = 0; i < 17; ++i) host.exchange("T 020/", 0);  // 18 half steps: line 10
     std::string onLine10 = valueBlock();
-    EXPECT_LT(u8(onLine10[2 + 4]), 100);                   // channel 5 marked
+    EXPECT_LT(u8(onLine10[2 + 4]), 100);                    // channel 5 marked
     EXPECT_LT(u8(onLine10[2 + 19]), u8(onLine10[2 + 20]));  // channel 20 half dark
     EXPECT_GT(u8(onLine10[2 + 5]), 150);
     EXPECT_LT(u8(onLine10[50 + 2 + 4]), 100);  // side B sees the same line
@@ -103,7 +105,9 @@ TEST_F(Sensors, AreaReadFeedsACardAndMatchesTheDeck) {
     EXPECT_TRUE(again.substr(6, 3650) == raw);
     EXPECT_EQ(again.substr(3656, 4), "3650");
     EXPECT_TRUE(again.substr(3660, 3650) == gray);
-    EXPECT_EQ(host.exchange("I 3/", 5), std::string("EN\x49" "EN", 5));  // 73 sync marks
+    EXPECT_EQ(host.exchange("I 3/", 5), std::string("EN\x49"
+                                                    "EN",
+                                                    5));  // 73 sync marks
     EXPECT_EQ(rig.reader.cardCounter(), 1u);
 }
 
@@ -143,7 +147,7 @@ TEST_F(Sensors, CurvesOfTheChosenHeadAndTheSyncTrack) {
     // Squared at the mid level, the track shows one mark per line at its centre.
     std::vector<size_t> centres;
     for (size_t i = 0, start = 0; i < samples; ++i) {
-        bool dark = u8(curve[i]) < 120, wasDark = i > 0 && u8(curve[i - 1]) < 120;
+        bool dark = u8(curve[i])<120, wasDark = i> 0 && u8(curve[i - 1]) < 120;
         if (dark && !wasDark) start = i;
         if (!dark && wasDark) centres.push_back((start + i) / 2);
     }

@@ -166,7 +166,9 @@ std::vector<std::string> HidHost::receivePayloads(size_t count, int timeoutMs) {
     return out;
 }
 
-bool HidHost::quiet(int ms) { return receive(ms).empty(); }
+bool HidHost::quiet(int ms) {
+    return receive(ms).empty();
+}
 
 Rig::Rig(bool symlink) {
     pty = std::make_unique<vazsim::PtyTransport>(reader, symlink ? tempPath("tty") : "");

@@ -1,7 +1,7 @@
 // Transport lifecycles: reconnection, shutdown under load, files left behind,
 // the trace, and the vazsim program itself.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
