@@ -195,6 +195,7 @@ bool CGridCtrl::ensureCellVisible(int row, int col) {
     QWidget* vp = m_view->viewport();
     const bool wasEnabled = vp->updatesEnabled();
     vp->setUpdatesEnabled(false);
+    m_view->updateScrollRanges();
     m_view->scrollTo(m_model->index(mr, mc), QAbstractItemView::EnsureVisible);
     if (col < fc) m_view->horizontalScrollBar()->setValue(keepX);
     vp->setUpdatesEnabled(wasEnabled);

@@ -76,6 +76,9 @@ public:
     // headers and relays out the header thickness.
     void syncFixed();
     void paintFixedCell(QPainter* p, const QRect& rect, int row, int col) const;
+    // Scroll ranges follow row insertions only at the next layout; a scroll right after an
+    // append needs them now or it stops one row short.
+    void updateScrollRanges() { updateGeometries(); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
