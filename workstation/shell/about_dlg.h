@@ -1,0 +1,23 @@
+// The About box (dialog 100): the program's name and version and, while a
+// reader is connected, its card counter and machine number.
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+
+class QLabel;
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+
+    // The card counter in a reply of n bytes, least significant byte first,
+    // kept in 32 bits.
+    static std::uint32_t cardCounter(const char* reply, int n);
+
+private:
+    void OnInitDialog();
+    QLabel* counter_;  // static 1009
+    QLabel* machine_;  // static 1010
+};

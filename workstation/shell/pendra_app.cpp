@@ -1,0 +1,189 @@
+#include "pendra_app.h"
+
+#include <dlfcn.h>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTranslator>
+
+#include "codepage.h"
+#include "commands.h"
+#include "main_frame.h"
+#include "string_table.h"
+
+namespace {
+CPendraApp* g_app = nullptr;
+}
+
+CPendraApp* theApp() { return g_app; }
+
+CPendraApp::CPendraApp() : testData(std::make_unique<TestDataRecord>()) { g_app = this; }
+
+CPendraApp::~CPendraApp() {
+    delete frame_;
+        frame_ = nullptr;
+    if (g_app == this) g_app = nullptr;
+}
+
+bool CPendraApp::InitInstance(const StartupOptions& options) {
+    // The English resources are an optional translation; the program ships
+    // with its Chinese texts.
+    if (englishResources == 0) {
+        auto* translator = new QTranslator(this);
+        if (!translator->load("kestrin_en", QApplication::applicationDirPath())) {
+            QMessageBox box(QMessageBox::NoIcon, strings::text(103), strings::text(102), QMessageBox::Ok);
+            box.exec();
+            return false;
+        }
+        QApplication::installTranslator(translator);
+    }
+
+    // The library stays loaded until the process ends.
+    library_ = dlopen(options.libraryFile.toLocal8Bit().constData(), RTLD_NOW);
+    if (!library_) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Kestrin"), strings::text(121), QMessageBox::Ok);
+        box.exec();
+        return false;
+    }
+    device.bind(library_);
+    messageCaption = strings::text(103);
+
+    QApplication::setOrganizationName(strings::text(126));
+    QApplication::setApplicationName(QStringLiteral("Kestrin"));
+    loadSettings();
+    registerContextMenus();
+
+    forms.createTemplate(form::kStart);
+    currentForm = form::kStart;
+
+    frame_ = new CMainFrame();
+    if (!frame_->create(options.serviceMenu)) {
+        delete frame_;
+        frame_ = nullptr;
+        return false;
+    }
+    if (!frame_->ShowForm(form::kStart)) {
+        delete frame_;
+        frame_ = nullptr;
+        return false;
+    }
+    frame_->show();
+    frame_->update();
+
+    // A failed first attempt shows no message of its own; the library may
+    // have shown one.
+    Connect(0);
+    started_ = true;
+    return true;
+}
+
+int CPendraApp::ExitInstance() {
+    testData.reset();
+    if (started_) saveSettings();
+    return 0;
+}
+
+void CPendraApp::loadSettings() {
+    QSettings settings;
+    appLook = settings.value("ApplicationLook", cmd::kLookDefault).toInt();
+    recentFiles.clear();
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString f = settings.value(QString("Recent File List/File%1").arg(i)).toString();
+        if (!f.isEmpty()) recentFiles << f;
+    }
+}
+
+void CPendraApp::saveSettings() const {
+    QSettings settings;
+    settings.setValue("ApplicationLook", appLook);
+    settings.remove("Recent File List");
+    for (int i = 0; i < recentFiles.size() && i < kRecentFileCount; ++i)
+        settings.setValue(QString("Recent File List/File%1").arg(i + 1), recentFiles[i]);
+}
+
+void CPendraApp::registerContextMenus() {
+    // Menu 119 acts on the focused editor of a form.
+    auto menu = std::make_unique<QMenu>();
+    menu->setObjectName("119");
+    struct Item {
+        const char* text;
+        const char* slot;
+        QKeySequence keys;
+    };
+    const Item items[] = {{"剪切(&T)", "cut", QKeySequence::Cut},
+                          {"复制(&C)", "copy", QKeySequence::Copy},
+                          {"粘贴(&P)", "paste", QKeySequence::Paste}};
+    for (const Item& item : items) {
+        QAction* a = menu->addAction(QString::fromUtf8(item.text));
+        a->setShortcut(item.keys);
+        const QByteArray slot = item.slot;
+        connect(a, &QAction::triggered, this, [slot] {
+            if (QWidget* w = QApplication::focusWidget()) QMetaObject::invokeMethod(w, slot.constData());
+        });
+    }
+    contextMenus_[strings::text(306)] = std::move(menu);
+}
+
+QMenu* CPendraApp::contextMenu(const QString& name) const {
+    auto it = contextMenus_.find(name);
+    return it == contextMenus_.end() ? nullptr : it->second.get();
+}
+
+int CPendraApp::Connect(int mode) {
+    const int result = device.init(mode);
+    connectionMode = result;
+    // The link kind is the low byte; the next byte carries the device type,
+    // which the library also returns after a failed attempt that followed
+    // an earlier identification: that is no connection.
+    connected = linkKind() != 0;
+    if (frame_) frame_->RefreshConnectionPane();
+    return result;
+}
+
+void CPendraApp::ShowMessage(int id) {
+    messageText = LoadText(id);
+    QMessageBox box(QMessageBox::NoIcon, messageCaption, messageText, QMessageBox::Ok);
+    box.setObjectName("message");
+    box.exec();
+}
+
+QString CPendraApp::LoadText(int id) {
+    messageText = strings::text(id);
+    return messageText;
+}
+
+int CPendraApp::ShowDeviceError(QWidget* parent) {
+    char code[kErrorCodeBufferSize] = {};
+    char text[kErrorTextBufferSize] = {};
+    device.getError(code);
+    device.getErrorStr(text);
+    code[sizeof code - 1] = 0;
+    text[sizeof text - 1] = 0;
+    const QByteArray c(code);
+    if (c == "00") return 255;
+    if (c == "23") return 254;
+    QMessageBox box(QMessageBox::Information, messageCaption, QString::fromLatin1(c) + ": " + ToWide(text),
+                    QMessageBox::Ok, parent);
+    box.setObjectName("deviceError");
+    box.exec();
+    return c == "16" ? 255 : 0;
+}
+
+bool CPendraApp::SendFormatFile(const QString& path) {
+    if (!connected) {
+        ShowMessage(101);
+        return false;
+    }
+    const QByteArray narrow = ToNarrow(path);
+    if (narrow.isEmpty()) {
+        ShowMessage(130);
+        return false;
+    }
+    const QByteArray command = QByteArray(lowerCaseFormat ? "s " : "S ") + narrow + "/";
+    return device.send(command.constData()) > 0;
+}
+
+QString CPendraApp::ToWide(const char* text) { return cp936::toWide(text); }
+
+QByteArray CPendraApp::ToNarrow(const QString& text) { return cp936::toNarrow(text); }
