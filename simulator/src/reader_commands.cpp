@@ -127,9 +127,6 @@ Reply VirtualReader::State::answer(const std::string& command, Link link) {
             if (numbers.size() != 1 || numbers[0] > 1) return status(kBadParameter);
             secondStatus = numbers[0] == 0;
             return status(kOk);
-        case 'K':
-            potentiometer += !numbers.empty() && numbers[0] != 0 ? 1 : -1;
-            return status(kOk);
         case 't':
             if (command == "t/") printMode = true;
             return status(kOk);
@@ -269,8 +266,7 @@ Reply VirtualReader::State::answerTest(const std::vector<long>& numbers) {
         case 5: {
             const int head = numbers.size() >= 2 ? headIndexFromNumber(static_cast<int>(numbers[1])) : -1;
             if (head < 0) return status(kBadParameter);
-            curveHead = head;
-            curveLines = numbers.size() >= 3 ? static_cast<int>(numbers[2]) : 0;
+            curveHead = head;  // the second number, the expected mark count, is informational
             return twoStatus();
         }
         case 6: {

@@ -42,7 +42,6 @@ struct VirtualReader::State {
     bool printMode = false;
     std::string printed;  // text received in print mode
     std::string printSettings = "NO 00001 SC 0";
-    int potentiometer = 0;
 
     std::vector<ArmedFault> faults;
 
@@ -63,7 +62,6 @@ struct VirtualReader::State {
     // Sensors.
     SensorModel sensors;
     int curveHead = 2;  // "I 5": index into the I 4 layout (channel 1)
-    int curveLines = 0;
 
     std::vector<TraceEntry> trace;
     std::vector<std::string> commands;

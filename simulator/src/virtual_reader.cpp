@@ -42,6 +42,7 @@ bool VirtualReader::secondStatusAfterRead() const {
 }
 
 void VirtualReader::injectFault(const std::string& commandPrefix, const Fault& fault) {
+    if (fault.times == 0 && !fault.untilCard) return;  // applies to no command
     std::lock_guard lock(state_->mutex);
     state_->faults.push_back({commandPrefix, fault});
 }
@@ -128,6 +129,11 @@ void VirtualReader::setSeed(uint32_t seed) {
 std::string VirtualReader::printSettings() const {
     std::lock_guard lock(state_->mutex);
     return state_->printSettings;
+}
+
+std::string VirtualReader::printedText() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->printed;
 }
 
 bool VirtualReader::inPrintMode() const {

@@ -91,6 +91,7 @@ TEST_F(Protocol, PrintModeEnterAndLeave) {
     EXPECT_EQ(host.exchange("\n\x04", 2), "EN");
     EXPECT_EQ(host.exchange("\x18\x04", 2), "EN");
     EXPECT_FALSE(rig.reader.inPrintMode());
+    EXPECT_EQ(rig.reader.printedText(), "ABCD\n");
 }
 
 TEST_F(Protocol, CardCommandsWithoutFormatOrCard) {

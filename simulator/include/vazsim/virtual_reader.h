@@ -3,7 +3,7 @@
 // the host wrote and send back the reply elements it produces.
 //
 // Thread-safe: every public member may be called from any thread while a
-// transport thread is serving the host.
+// transport thread is serving the host. Destroy the transports before the reader.
 #pragma once
 
 #include <cstdint>
@@ -109,6 +109,9 @@ public:
 
     // Print settings text answered by "X 2/" ("NO 00001 SC 0" at start).
     std::string printSettings() const;
+    // Everything received as print pieces (without their 0x04), the initial
+    // 0x1B 0x63 0x00 and the leaving 0x18 excepted; the last 64 KiB are kept.
+    std::string printedText() const;
 
     // ---- the protocol -----------------------------------------------------
     // Called by a transport with the command the host sent (the bytes up to
