@@ -4,15 +4,20 @@ namespace vazsim {
 
 void CommandFramer::feedSerial(std::string_view bytes) {
     for (char c : bytes) {
+        const char terminator = printMode_() ? '\x04' : '/';
+        if (overlong_) {
+            overlong_ = c != terminator;  // skip to the end of the over-long command
+            continue;
+        }
         if (pending_.empty() && c == '\0') continue;  // no command begins with a zero byte
         pending_.push_back(c);
-        const char terminator = printMode_() ? '\x04' : '/';
         if (c == terminator) {
             std::string command;
             command.swap(pending_);
             onCommand_(command);
-        } else if (pending_.size() > kMaxCommandLength) {
+        } else if (pending_.size() >= kMaxCommandLength) {
             pending_.clear();
+            overlong_ = true;
         }
     }
 }

@@ -11,7 +11,8 @@ namespace vazsim {
 
 constexpr size_t kReportPayload = 64;
 constexpr size_t kReportSize = kReportPayload + 1;  // report ID 0 first
-// A command that grows past this without a terminator is line noise: dropped.
+// A command that grows past this without a terminator is line noise: it is
+// dropped up to and including its terminator, and gets no answer.
 constexpr size_t kMaxCommandLength = 4096;
 
 class CommandFramer {
@@ -25,12 +26,16 @@ public:
     // One HID datagram as received (report ID first). The zero padding after
     // the last byte of a report belongs to no command.
     void feedReport(std::string_view datagram);
-    void reset() { pending_.clear(); }
+    void reset() {
+        pending_.clear();
+        overlong_ = false;
+    }
 
 private:
     std::function<bool()> printMode_;
     std::function<void(const std::string&)> onCommand_;
     std::string pending_;
+    bool overlong_ = false;
 };
 
 // The 65-byte datagrams that carry one reply element: at least one report,

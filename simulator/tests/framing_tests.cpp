@@ -19,7 +19,7 @@ TEST(SerialFraming, CommandsSplitAndJoinedAcrossWrites) {
     host.write("ONL");
     EXPECT_EQ(host.drain(100), "");  // no "/" yet: nothing to answer
     host.write("INE/v/");
-    EXPECT_EQ(host.read(4 + 15 + 2 + 2), "ENENR6KTM10034721/\r\nEN");
+    EXPECT_EQ(host.read(4 + 14 + 2 + 2), "ENENR6KTM10034721/\r\nEN");
     EXPECT_EQ(rig.reader.commands(), (std::vector<std::string>{"ONLINE/", "v/"}));
 }
 
@@ -121,4 +121,22 @@ TEST(HidFraming, EmptyBlockStillTakesAReport) {
     std::vector<std::string> p = host.receivePayloads(1);
     ASSERT_EQ(p.size(), 1u);
     EXPECT_EQ(p[0], std::string(64, '\0'));
+}
+
+TEST(SerialFraming, LineNoiseWithoutTerminatorIsDropped) {
+    Rig rig;
+    SerialHost host(rig.pty->path());
+    host.write(std::string(5000, 'x'));
+    EXPECT_EQ(host.exchange("H/", 0), "");  // the end of the noise
+    EXPECT_EQ(host.exchange("N/", 6), std::string("\x10\x27\0\0EN", 6));
+    EXPECT_EQ(rig.reader.commands(), std::vector<std::string>{"N/"});
+}
+
+TEST(HidFraming, TwoCommandsInOneReportAreBothServed) {
+    // The library never does this; a report is still read up to its padding.
+    Rig rig;
+    HidHost host(rig.hid->path());
+    host.send(std::string("H/\0\0Y/", 6));
+    EXPECT_EQ(host.receivePayloads(2).size(), 2u);
+    EXPECT_EQ(rig.reader.commands(), (std::vector<std::string>{"H/", "Y/"}));
 }
