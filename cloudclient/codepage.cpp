@@ -51,7 +51,7 @@ std::string Convert(iconv_t cd, std::string_view text, std::string_view replacem
     out.resize(text.size() * 2 + 16);
     size_t used = 0;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);  // initial shift state
-    char* in = const_cast<char*>(text.data());     // iconv never writes to its input
+    char* in = const_cast<char*>(text.data());      // iconv never writes to its input
     size_t inLeft = text.size();
     bool flushing = false;
     for (;;) {
@@ -135,9 +135,13 @@ std::string CodePage::LocaleCharset() {
     return charset;
 }
 
-CodePage::CodePage() : charset_(LocaleCharset()) { Open(); }
+CodePage::CodePage() : charset_(LocaleCharset()) {
+    Open();
+}
 
-CodePage::CodePage(const std::string& charset) : charset_(charset) { Open(); }
+CodePage::CodePage(const std::string& charset) : charset_(charset) {
+    Open();
+}
 
 void CodePage::Open() {
     utf8_ = NamesUtf8(charset_) || NamesAscii(charset_);

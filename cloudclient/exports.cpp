@@ -15,7 +15,9 @@ struct App : CSkelvinApp {
 
 }  // namespace
 
-SKELVIN_EXPORT SKELVINBOOL getMsg(void) { return theApp.GetMsg() ? 1 : 0; }
+SKELVIN_EXPORT SKELVINBOOL getMsg(void) {
+    return theApp.GetMsg() ? 1 : 0;
+}
 
 SKELVIN_EXPORT int logInWeb(const char* accountname, const char* pwd) {
     return theApp.LogInWeb(accountname, pwd);
@@ -46,6 +48,10 @@ SKELVIN_EXPORT int tongJi(const char* arg0, const char* arg1, const char* arg2, 
     return theApp.TongJi(arg0, arg1, arg2, arg3, arg4, arg5);
 }
 
-SKELVIN_EXPORT SKELVINBOOL getRet(char* buffer) { return theApp.GetRet(buffer) ? 1 : 0; }
+SKELVIN_EXPORT SKELVINBOOL getRet(char* buffer) {
+    return theApp.GetRet(buffer) ? 1 : 0;
+}
 
-SKELVIN_EXPORT int Set_EndPoint(char* text, SKELVINBOOL set) { return theApp.SetEndPoint(text, set != 0); }
+SKELVIN_EXPORT int Set_EndPoint(char* text, SKELVINBOOL set) {
+    return theApp.SetEndPoint(text, set != 0);
+}

@@ -70,7 +70,7 @@ void CSkelvinApp::ReportFault(const char* exportName) {
 
 template <typename Request, typename Response, size_t N>
 int CSkelvinApp::DataCall(const char* exportName, int (Proxy::*operation)(Request*, Response*),
-                          const std::array<char* Request::*, N>& fields,
+                          const std::array<char * Request::*, N>& fields,
                           const std::array<const char*, N>& texts) {
     for (size_t k = 0; k < N; ++k) {
         if (texts[k] == nullptr) {
@@ -106,7 +106,7 @@ int CSkelvinApp::DataCall(const char* exportName, int (Proxy::*operation)(Reques
     // What the engine deserialised is freed once the text is copied, so a
     // long-running host does not grow with every exchange.
     proxy_->destroy();
-    text.resize(std::strlen(text.c_str()));  // the text ends at its first NUL
+    text.resize(std::strlen(text.c_str()));                   // the text ends at its first NUL
     auto buffer = std::make_unique<char[]>(text.size() + 1);  // zeroed
     std::memcpy(buffer.get(), text.data(), text.size());
     result_ = std::move(buffer);

@@ -53,8 +53,9 @@ public:
 private:
     // One data call: argument k fills request field k.
     template <typename Request, typename Response, size_t N>
-    int DataCall(const char* exportName, int (MarquenServiceSoapBindingProxy::*operation)(Request*, Response*),
-                 const std::array<char* Request::*, N>& fields, const std::array<const char*, N>& texts);
+    int DataCall(const char* exportName,
+                 int (MarquenServiceSoapBindingProxy::*operation)(Request*, Response*),
+                 const std::array<char * Request::*, N>& fields, const std::array<const char*, N>& texts);
     void ApplyLimits();
     void ReportFault(const char* exportName);
     const char* CurrentEndpoint() const;

@@ -91,7 +91,9 @@ std::string CapturedRequest(int servicePort) {
     return request;
 }
 
-double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 }  // namespace
 
@@ -134,11 +136,12 @@ int main() {
     std::printf("skelvin-bench: logInWeb + getRet against exam-service on 127.0.0.1\n");
     std::printf("  library  %6d round trips in %6.2f s = %8.0f /s  (%d failed)\n", timed, libSeconds, libRate,
                 failures);
-    std::printf("  raw      %6d round trips in %6.2f s = %8.0f /s  (%d failed, same %zu request bytes)\n", timed,
-                rawSeconds, rawRate, rawFailures, request.size());
+    std::printf("  raw      %6d round trips in %6.2f s = %8.0f /s  (%d failed, same %zu request bytes)\n",
+                timed, rawSeconds, rawRate, rawFailures, request.size());
     std::printf("  library / raw = %.2f  (target 0.70 or better)\n", libRate / rawRate);
-    std::printf("  resident memory after %d calls: %ld KiB, after %d calls: %ld KiB, growth %ld KiB"
-                "  (target under 1024 KiB)\n",
-                kFirstMark, rssFirst, kSecondMark, rssSecond, rssSecond - rssFirst);
+    std::printf(
+        "  resident memory after %d calls: %ld KiB, after %d calls: %ld KiB, growth %ld KiB"
+        "  (target under 1024 KiB)\n",
+        kFirstMark, rssFirst, kSecondMark, rssSecond, rssSecond - rssFirst);
     return failures + rawFailures == 0 ? 0 : 1;
 }

@@ -10,7 +10,9 @@
 namespace exampeer {
 namespace {
 
-std::string Str(const char* text) { return text != nullptr ? text : ""; }
+std::string Str(const char* text) {
+    return text != nullptr ? text : "";
+}
 
 std::string Outcome(int id, const std::string& what) {
     return id > 0 ? "OK " + std::to_string(id) : "ERROR: " + what;
@@ -27,7 +29,9 @@ ExamService::ExamService(ExamStore& store)
     bind_flags = SO_REUSEADDR;
 }
 
-ExamPeer::MarquenServiceSoapBindingService* ExamService::copy() { return new ExamService(store_); }
+ExamPeer::MarquenServiceSoapBindingService* ExamService::copy() {
+    return new ExamService(store_);
+}
 
 int ExamService::Bind(int port) {
     if (!soap_valid_socket(soap_bind(this, "127.0.0.1", port, 128)))
@@ -167,7 +171,8 @@ int ExamService::addexamclass(ExamPeer::ns1__addexamclass* rq, ExamPeer::ns1__ad
     return Reply(rs->return_, ok ? "OK" : "ERROR: no exam " + std::to_string(rq->examid));
 }
 
-int ExamService::addexamsubject(ExamPeer::ns1__addexamsubject* rq, ExamPeer::ns1__addexamsubjectResponse* rs) {
+int ExamService::addexamsubject(ExamPeer::ns1__addexamsubject* rq,
+                                ExamPeer::ns1__addexamsubjectResponse* rs) {
     if (int rc = Authorise(rq->accountname, rq->pwd)) return rc;
     int id = store_.AddExamSubject(rq->examname, rq->gradename, Str(rq->examsubject));
     return Reply(rs->return_, Outcome(id, "no exam " + std::to_string(rq->examname) + " in grade " +

@@ -31,7 +31,8 @@ public:
                                ExamPeer::ns1__addexamsubjectkproblemResponse*) override;
     int xiaoti2(ExamPeer::ns1__xiaoti2*, ExamPeer::ns1__xiaoti2Response*) override;
     int selectclass(ExamPeer::ns1__selectclass*, ExamPeer::ns1__selectclassResponse*) override;
-    int addexamxiaotiscore(ExamPeer::ns1__addexamxiaotiscore*, ExamPeer::ns1__addexamxiaotiscoreResponse*) override;
+    int addexamxiaotiscore(ExamPeer::ns1__addexamxiaotiscore*,
+                           ExamPeer::ns1__addexamxiaotiscoreResponse*) override;
     int xiaotiscore2(ExamPeer::ns1__xiaotiscore2*, ExamPeer::ns1__xiaotiscore2Response*) override;
     int checkstudentcreate2(ExamPeer::ns1__checkstudentcreate2*,
                             ExamPeer::ns1__checkstudentcreate2Response*) override;

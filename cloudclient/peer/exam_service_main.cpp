@@ -15,7 +15,9 @@ namespace {
 
 std::atomic<bool> g_stop{false};
 
-void OnSignal(int) { g_stop = true; }
+void OnSignal(int) {
+    g_stop = true;
+}
 
 int Usage() {
     std::fprintf(stderr, "usage: exam-service [--port N] [--account NAME:PWD]...\n");

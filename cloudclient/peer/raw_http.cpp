@@ -4,13 +4,13 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
-#include <strings.h>
 
 namespace exampeer {
 namespace {
@@ -88,9 +88,10 @@ std::string ReadHttpMessage(int fd, milliseconds timeout) {
 }
 
 std::string HttpResponse(std::string_view body, int status, std::string_view reason) {
-    std::string out = "HTTP/1.1 " + std::to_string(status) + " " + std::string(reason) +
-                      "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " +
-                      std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";
+    std::string out =
+        "HTTP/1.1 " + std::to_string(status) + " " + std::string(reason) +
+        "\r\nContent-Type: text/xml; charset=utf-8\r\nContent-Length: " + std::to_string(body.size()) +
+        "\r\nConnection: close\r\n\r\n";
     out += body;
     return out;
 }
@@ -114,7 +115,8 @@ RawPeer::RawPeer() {
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     addr.sin_port = 0;
     socklen_t len = sizeof addr;
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) < 0 || ::listen(listenFd_, 16) < 0 ||
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) < 0 ||
+        ::listen(listenFd_, 16) < 0 ||
         ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len) < 0) {
         ::close(listenFd_);
         Fail("listen on 127.0.0.1");
@@ -122,7 +124,9 @@ RawPeer::RawPeer() {
     port_ = ntohs(addr.sin_port);
 }
 
-RawPeer::~RawPeer() { ::close(listenFd_); }
+RawPeer::~RawPeer() {
+    ::close(listenFd_);
+}
 
 std::string RawPeer::Url(std::string_view path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);

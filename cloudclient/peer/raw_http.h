@@ -33,7 +33,8 @@ public:
 
     // Accepts one connection, reads one request and writes response (as it
     // stands, then closes). Returns the request bytes.
-    std::string Answer(std::string_view response, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    std::string Answer(std::string_view response,
+                       std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Accepts one connection, reads the request and then sends nothing,
     // holding the connection until the client gives up or hold has passed.
     // Returns how long the client kept the connection open.

@@ -12,7 +12,9 @@
 
 // With LOCPATH set, glibc's newlocale keeps its copy of the path list
 // (70 bytes a call) for good; that is the C library's, not a leak of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:__argz_add_sep\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:__argz_add_sep\n";
+}
 
 using skelvin::CodePage;
 using skelvin::SanitiseUtf8;
@@ -32,14 +34,17 @@ TEST(Utf8, WellFormedSequencesHaveTheirLength) {
 }
 
 TEST(Utf8, MalformedSequencesHaveNone) {
-    for (const char* bad : {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                            "\xF5\x80\x80\x80", "\xE4\xB8", "\xFF", "\xC3"})
+    for (const char* bad : {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                            "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE4\xB8", "\xFF", "\xC3"})
         EXPECT_EQ(Utf8SequenceLength(bad), 0u) << testing::PrintToString(std::string(bad));
 }
 
 TEST(Utf8, SanitiseReplacesOnlyTheBadBytes) {
     EXPECT_EQ(SanitiseUtf8("中文 ok"), "中文 ok");
-    EXPECT_EQ(SanitiseUtf8("a\xE4\xB8" "b"), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
+    EXPECT_EQ(SanitiseUtf8("a\xE4\xB8"
+                           "b"),
+              "a\xEF\xBF\xBD\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(SanitiseUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(SanitiseUtf8(""), "");
 }
@@ -64,14 +69,22 @@ TEST(CodePageConversion, GbkToUtf8AndBack) {
 
 TEST(CodePageConversion, UnrepresentableCharactersBecomeQuestionMarks) {
     CodePage cp("GBK");
-    EXPECT_EQ(cp.FromUtf8("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji, one '?' for four bytes
-    EXPECT_EQ(cp.FromUtf8("\xFF" "中"), "?" "\xD6\xD0");     // a malformed byte, then a character
-    EXPECT_EQ(cp.FromUtf8("中\xE4\xB8"), "\xD6\xD0??");       // cut off: each stray byte
+    EXPECT_EQ(cp.FromUtf8("a\xF0\x9F\x98\x80"
+                          "b"),
+              "a?b");  // an emoji, one '?' for four bytes
+    EXPECT_EQ(cp.FromUtf8("\xFF"
+                          "中"),
+              "?"
+              "\xD6\xD0");                               // a malformed byte, then a character
+    EXPECT_EQ(cp.FromUtf8("中\xE4\xB8"), "\xD6\xD0??");  // cut off: each stray byte
 }
 
 TEST(CodePageConversion, InvalidCodePageBytesBecomeReplacementCharacters) {
     CodePage cp("GBK");
-    EXPECT_EQ(cp.ToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+    EXPECT_EQ(cp.ToUtf8("a\xFF"
+                        "b"),
+              "a\xEF\xBF\xBD"
+              "b");
     EXPECT_EQ(cp.ToUtf8(kGbkChinese + "\xD6"), "中文\xEF\xBF\xBD");  // lead byte without its trail
 }
 
@@ -116,7 +129,7 @@ TEST_F(LocaleLookup, TheHostsOwnLocaleIsLeftAlone) {
 
 // Made by the cloudclient.gbk_locale test before these run.
 bool GbkLocaleInstalled() {
-    struct stat st{};
+    struct stat st {};
     if (stat(GBK_LOCALE_DIR "/zh_CN.GBK/LC_CTYPE", &st) != 0) return false;
     setenv("LOCPATH", GBK_LOCALE_DIR, 1);
     return true;
@@ -136,7 +149,9 @@ protected:
     std::unique_ptr<skelvintest::SkelvinLib> lib;
 };
 
-TEST_F(GbkHost, LocaleIsFoundThroughTheSystem) { EXPECT_EQ(CodePage::LocaleCharset(), "GBK"); }
+TEST_F(GbkHost, LocaleIsFoundThroughTheSystem) {
+    EXPECT_EQ(CodePage::LocaleCharset(), "GBK");
+}
 
 TEST_F(GbkHost, EveryDataCallSendsUtf8AndReturnsGbk) {
     skelvintest::Answering answer(peer, skelvintest::Response("tongji2", "<return>统计 中文</return>"));
@@ -146,7 +161,8 @@ TEST_F(GbkHost, EveryDataCallSendsUtf8AndReturnsGbk) {
 }
 
 TEST_F(GbkHost, LogInWebConvertsItsTextsToo) {
-    skelvintest::Answering answer(peer, skelvintest::Response("loginweb", "<return>OK \xF0\x9F\x98\x80</return>"));
+    skelvintest::Answering answer(peer,
+                                  skelvintest::Response("loginweb", "<return>OK \xF0\x9F\x98\x80</return>"));
     int size = lib->logInWeb(kGbkChinese.c_str(), "pw1");
     EXPECT_NE(answer.Request().find("<accountname>中文</accountname><pwd>pw1</pwd>"), std::string::npos);
     EXPECT_EQ(size, 5);  // the emoji has no GBK form

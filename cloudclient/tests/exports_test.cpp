@@ -127,7 +127,8 @@ TEST_F(Exports, FailedCallsKeepTheEarlierResult) {
     EXPECT_NE(text.find("the response carries no return element"), std::string::npos) << text;
     // One block per failed call, each opened by a line naming the export.
     size_t blocks = 0;
-    for (size_t pos = 0; (pos = text.find("skelvin: logInWeb failed", pos)) != std::string::npos; ++pos) ++blocks;
+    for (size_t pos = 0; (pos = text.find("skelvin: logInWeb failed", pos)) != std::string::npos; ++pos)
+        ++blocks;
     EXPECT_EQ(blocks, std::size(cases));
 }
 
@@ -147,11 +148,12 @@ TEST_F(Exports, ConnectionRefusedFails) {
 TEST_F(Exports, SoapFaultFailsTheCallAndGoesToStandardError) {
     Succeed("kept");
     StderrCapture err;
-    Answering answer(peer, exampeer::HttpResponse(exampeer::SoapEnvelope(
-                                                      "<SOAP-ENV:Fault><faultcode>SOAP-ENV:Client</faultcode>"
-                                                      "<faultstring>account locked</faultstring></SOAP-ENV:Fault>",
-                                                      kNamespace),
-                                                  500, "Internal Server Error"));
+    Answering answer(peer,
+                     exampeer::HttpResponse(
+                         exampeer::SoapEnvelope("<SOAP-ENV:Fault><faultcode>SOAP-ENV:Client</faultcode>"
+                                                "<faultstring>account locked</faultstring></SOAP-ENV:Fault>",
+                                                kNamespace),
+                         500, "Internal Server Error"));
     EXPECT_EQ(lib->xiaoTi("a", "b", "c", "d", "e", "f", "g", "h", "i"), 0);
     answer.Request();
     EXPECT_NE(err.Text().find("account locked"), std::string::npos);
@@ -160,7 +162,8 @@ TEST_F(Exports, SoapFaultFailsTheCallAndGoesToStandardError) {
 
 TEST_F(Exports, UnknownChildrenAroundReturnAreSkipped) {
     lib->SetEndpoint(peer.Url());
-    Answering answer(peer, Response("xiaotiscore2", "<note>first</note><return>OK 3</return><extra a=\"1\"><x/></extra>"));
+    Answering answer(
+        peer, Response("xiaotiscore2", "<note>first</note><return>OK 3</return><extra a=\"1\"><x/></extra>"));
     int size = lib->xiaoTiScore("a", "b", "c", "d", "e", "f", "g", "h");
     answer.Request();
     EXPECT_EQ(lib->Result(size), "OK 3");
@@ -199,6 +202,7 @@ TEST_F(Exports, AServiceThatNeverAnswersFailsWithinTheTimeOut) {
     lib.reset();
     setenv("SKELVIN_TEST_IO_TIMEOUT_MS", "300", 1);
     lib = std::make_unique<SkelvinLib>();
+    unsetenv("SKELVIN_TEST_IO_TIMEOUT_MS");  // read at load only
     lib->SetEndpoint(peer.Url());
     milliseconds held{0};
     std::thread stall([&] { held = peer.Stall(std::chrono::seconds(20)); });

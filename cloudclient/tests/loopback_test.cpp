@@ -51,11 +51,14 @@ TEST_F(Loopback, StudentIsCreatedOnceThenFound) {
 TEST_F(Loopback, AnswersAndScoresArriveUnchanged) {
     const char* kproblem = "1:A;2:BC;3:<D>&\"E\"";
     const char* zproblem = "13:解答题 8分";
-    int size = lib->xiaoTi("王老师", "密码1", "一中", "期末", "高一", "物理", "2026-12-08 10:00", kproblem, zproblem);
+    int size = lib->xiaoTi("王老师", "密码1", "一中", "期末", "高一", "物理", "2026-12-08 10:00", kproblem,
+                           zproblem);
     EXPECT_EQ(lib->Result(size), "OK");
-    size = lib->xiaoTiScore("王老师", "密码1", "一中", "期末", "高一", "物理", "2026-12-08 10:05", "1001:3,0,5");
+    size =
+        lib->xiaoTiScore("王老师", "密码1", "一中", "期末", "高一", "物理", "2026-12-08 10:05", "1001:3,0,5");
     EXPECT_EQ(lib->Result(size), "OK 1");
-    size = lib->xiaoTiScore("王老师", "密码1", "一中", "期末", "高一", "物理", "2026-12-08 10:06", "1002:1,1,1");
+    size =
+        lib->xiaoTiScore("王老师", "密码1", "一中", "期末", "高一", "物理", "2026-12-08 10:06", "1002:1,1,1");
     EXPECT_EQ(lib->Result(size), "OK 2");
 
     auto answers = service.Store().Answers({"一中", "期末", "高一", "物理"});

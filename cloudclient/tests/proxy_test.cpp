@@ -136,7 +136,8 @@ TEST_F(ProxyContract, WithoutResponseObjectTheRequestIsOnlySent) {
     request.accountname = name;
     Answering answer(peer, "");
     EXPECT_EQ(proxy.loginweb(&request, nullptr), SOAP_OK);
-    EXPECT_EQ(answer.Request(), ExpectedRequest(peer, "<ns1:loginweb><accountname>n</accountname></ns1:loginweb>"));
+    EXPECT_EQ(answer.Request(),
+              ExpectedRequest(peer, "<ns1:loginweb><accountname>n</accountname></ns1:loginweb>"));
 }
 
 }  // namespace

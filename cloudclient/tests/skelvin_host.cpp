@@ -101,8 +101,8 @@ std::string Answering::Request() {
 }
 
 std::string Response(const std::string& op, const std::string& children) {
-    return exampeer::HttpResponse(
-        exampeer::SoapEnvelope("<ns1:" + op + "Response>" + children + "</ns1:" + op + "Response>", kNamespace));
+    return exampeer::HttpResponse(exampeer::SoapEnvelope(
+        "<ns1:" + op + "Response>" + children + "</ns1:" + op + "Response>", kNamespace));
 }
 
 std::string ExpectedRequest(const exampeer::RawPeer& peer, const std::string& bodyElement) {

@@ -25,8 +25,9 @@ protected:
 TEST_F(WireFormat, LoginwebSendsBothFieldsAndAnEmptyTextAsEmptyElement) {
     Answering answer(peer, Response("loginweb", "<return>OK</return>"));
     int size = lib->logInWeb("teacher01", "");
-    EXPECT_EQ(answer.Request(),
-              ExpectedRequest(peer, "<ns1:loginweb><accountname>teacher01</accountname><pwd/></ns1:loginweb>"));
+    EXPECT_EQ(
+        answer.Request(),
+        ExpectedRequest(peer, "<ns1:loginweb><accountname>teacher01</accountname><pwd/></ns1:loginweb>"));
     EXPECT_EQ(size, 3);
     EXPECT_EQ(lib->Result(size), "OK");
 }
@@ -63,12 +64,13 @@ TEST_F(WireFormat, XiaoTiSendsXiaoti2FieldsInOrder) {
 TEST_F(WireFormat, XiaoTiScoreSendsXiaotiscore2FieldsInOrder) {
     Answering answer(peer, Response("xiaotiscore2", "<return>OK 1</return>"));
     lib->xiaoTiScore("acc", "pw", "s", "e", "g", "sub", "dt", "1001:2,3,0");
-    EXPECT_EQ(answer.Request(),
-              ExpectedRequest(peer,
-                              "<ns1:xiaotiscore2><account>acc</account><pwd>pw</pwd><schoolname>s</schoolname>"
-                              "<examname>e</examname><gradename>g</gradename><subjectname>sub</subjectname>"
-                              "<datetime>dt</datetime><studentxiaotiscore>1001:2,3,0</studentxiaotiscore>"
-                              "</ns1:xiaotiscore2>"));
+    EXPECT_EQ(
+        answer.Request(),
+        ExpectedRequest(peer,
+                        "<ns1:xiaotiscore2><account>acc</account><pwd>pw</pwd><schoolname>s</schoolname>"
+                        "<examname>e</examname><gradename>g</gradename><subjectname>sub</subjectname>"
+                        "<datetime>dt</datetime><studentxiaotiscore>1001:2,3,0</studentxiaotiscore>"
+                        "</ns1:xiaotiscore2>"));
 }
 
 TEST_F(WireFormat, TongJiSendsTongji2ArgumentsInOrder) {
