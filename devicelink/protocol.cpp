@@ -26,16 +26,13 @@ int CVazDevice::SendRaw(const char* text) { return SendRaw(text, text ? static_c
 
 int CVazDevice::ReceiveRaw(void* dest, int n) {
     unsigned char* d = static_cast<unsigned char*>(dest);
-    if (n <= 0) {  // an empty element: nothing to receive
-        d[0] = 0;
-        return 0;
-    }
+    if (n < 0) n = 0;
     int result = 0;
-    if (link->kind == 1) {
+    if (link->kind == 1) {  // even an empty element arrives in a report of its own
         result = link->UsbReceive(d, n);
     } else if (link->kind == 2 && link->serial) {
         memset(d, 0, static_cast<size_t>(n));
-        result = link->SerialReceive(d, n);
+        if (n > 0) result = link->SerialReceive(d, n);
     } else {
         vazhost::MessageBox(vazstr::kTip, vazstr::kUnknownLink);
         memset(d, 0, static_cast<size_t>(n));

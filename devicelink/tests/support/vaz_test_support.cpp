@@ -211,6 +211,15 @@ std::string SilentPort::Written() {
 
 // ---- library state ----------------------------------------------------------------
 
+bool WaitForCommand(const vazsim::VirtualReader& reader, const std::string& command, int timeoutMs) {
+    for (int waited = 0;; waited += 10) {
+        for (const auto& c : reader.commands())
+            if (c == command) return true;
+        if (waited >= timeoutMs) return false;
+        usleep(10 * 1000);
+    }
+}
+
 int Connect(int mode) { return Vaz().VazInit(mode); }
 
 void ResetLibrary() {

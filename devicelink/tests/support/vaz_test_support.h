@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "host_hooks.h"
 #include "vaz.h"
 #include "vazsim/transports.h"
 #include "vazsim/virtual_reader.h"
@@ -122,6 +123,11 @@ private:
     int master_ = -1;
     std::string path_;
 };
+
+// Waits (at most timeoutMs) until the reader has received `command`; for
+// commands that get no reply (the "T" commands), whose arrival nothing else
+// waits for.
+bool WaitForCommand(const vazsim::VirtualReader& reader, const std::string& command, int timeoutMs = 2000);
 
 // Connects with VazInit(mode) after the environment was set; returns its result.
 int Connect(int mode);
