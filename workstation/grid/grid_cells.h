@@ -53,7 +53,9 @@ public:
     }
 
     // Format that new cells get.
-    void setDefaultFormat(GridFormat f) { m_defaultFormat = static_cast<quint8>(f.toInt()) & kGridFormatMask; }
+    void setDefaultFormat(GridFormat f) {
+        m_defaultFormat = static_cast<quint8>(f.toInt()) & kGridFormatMask;
+    }
     GridFormat defaultFormat() const { return GridFormat::fromInt(m_defaultFormat); }
 
     // Heap bytes held by the store (cells, row handles, pooled texts).

@@ -44,10 +44,18 @@ bool CGridCtrl::setFixedColumnCount(int columns) {
     return true;
 }
 
-int CGridCtrl::rowCount() const { return m_model->cells().rowCount(); }
-int CGridCtrl::columnCount() const { return m_model->cells().columnCount(); }
-int CGridCtrl::fixedRowCount() const { return m_model->fixedRows(); }
-int CGridCtrl::fixedColumnCount() const { return m_model->fixedColumns(); }
+int CGridCtrl::rowCount() const {
+    return m_model->cells().rowCount();
+}
+int CGridCtrl::columnCount() const {
+    return m_model->cells().columnCount();
+}
+int CGridCtrl::fixedRowCount() const {
+    return m_model->fixedRows();
+}
+int CGridCtrl::fixedColumnCount() const {
+    return m_model->fixedColumns();
+}
 
 void CGridCtrl::setEditable(bool on) {
     m_model->setEditable(on);
@@ -56,7 +64,9 @@ void CGridCtrl::setEditable(bool on) {
                                : QAbstractItemView::NoEditTriggers);
 }
 
-bool CGridCtrl::isEditable() const { return m_model->editable(); }
+bool CGridCtrl::isEditable() const {
+    return m_model->editable();
+}
 
 void CGridCtrl::cellTouched(int row, int col) {
     m_model->cellChanged(row, col);
@@ -69,7 +79,9 @@ bool CGridCtrl::setItemText(int row, int col, const QString& text) {
     return true;
 }
 
-QString CGridCtrl::itemText(int row, int col) const { return m_model->cells().text(row, col); }
+QString CGridCtrl::itemText(int row, int col) const {
+    return m_model->cells().text(row, col);
+}
 
 bool CGridCtrl::setItemFormat(int row, int col, GridFormat format) {
     if (!m_model->cells().setFormat(row, col, format)) return false;
@@ -77,12 +89,14 @@ bool CGridCtrl::setItemFormat(int row, int col, GridFormat format) {
     return true;
 }
 
-GridFormat CGridCtrl::itemFormat(int row, int col) const { return m_model->cells().format(row, col); }
+GridFormat CGridCtrl::itemFormat(int row, int col) const {
+    return m_model->cells().format(row, col);
+}
 
 bool CGridCtrl::setItemBkColour(int row, int col, const QColor& colour) {
     CGridCells& cells = m_model->cells();
-    const bool ok = colour.isValid() ? cells.setBackground(row, col, colour.rgb())
-                                     : cells.clearBackground(row, col);
+    const bool ok =
+        colour.isValid() ? cells.setBackground(row, col, colour.rgb()) : cells.clearBackground(row, col);
     if (!ok) return false;
     cellTouched(row, col);
     return true;
@@ -136,7 +150,9 @@ void CGridCtrl::setDefaultColumnWidth(int width) {
     if (width >= 0 && width <= kMaxSectionSize) m_view->setDefaultColumnWidth(width);
 }
 
-void CGridCtrl::setDefaultFormat(GridFormat format) { m_model->cells().setDefaultFormat(format); }
+void CGridCtrl::setDefaultFormat(GridFormat format) {
+    m_model->cells().setDefaultFormat(format);
+}
 
 void CGridCtrl::setBkColour(const QColor& colour) {
     QPalette pal = m_view->viewport()->palette();
@@ -145,9 +161,13 @@ void CGridCtrl::setBkColour(const QColor& colour) {
     m_view->viewport()->update();
 }
 
-QColor CGridCtrl::bkColour() const { return m_view->viewport()->palette().color(QPalette::Base); }
+QColor CGridCtrl::bkColour() const {
+    return m_view->viewport()->palette().color(QPalette::Base);
+}
 
-int CGridCtrl::appendRow(const QString& heading) { return insertRow(heading, rowCount()); }
+int CGridCtrl::appendRow(const QString& heading) {
+    return insertRow(heading, rowCount());
+}
 
 int CGridCtrl::insertRow(const QString& heading, int before) {
     if (columnCount() == 0) return -1;  // a row without cells could not hold its heading
@@ -208,4 +228,6 @@ void CGridCtrl::refresh() {
     m_view->verticalHeader()->viewport()->update();
 }
 
-std::size_t CGridCtrl::cellMemory() const { return m_model->cells().memoryUsage(); }
+std::size_t CGridCtrl::cellMemory() const {
+    return m_model->cells().memoryUsage();
+}

@@ -117,8 +117,7 @@ bool CGridModel::setGridSize(int rows, int columns) {
 }
 
 bool CGridModel::setFixed(int rows, int columns) {
-    if (rows < 0 || columns < 0 || rows > m_cells.rowCount() || columns > m_cells.columnCount())
-        return false;
+    if (rows < 0 || columns < 0 || rows > m_cells.rowCount() || columns > m_cells.columnCount()) return false;
     if (rows == m_fixedRows && columns == m_fixedColumns) return true;
     beginResetModel();
     m_fixedRows = rows;

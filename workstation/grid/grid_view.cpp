@@ -62,7 +62,7 @@ void CGridHeader::paintSection(QPainter* p, const QRect& rect, int logicalIndex)
 }
 
 const CGridDelegate::ShortText* CGridDelegate::shortText(quint32 packed, const QString& text,
-                                                          const QFont& font) const {
+                                                         const QFont& font) const {
     if (font != m_cacheFont) {
         m_shortTexts.clear();
         m_cacheFont = font;

@@ -32,7 +32,9 @@ QRgb cellColour(int row, int col) {
     return f == 3 ? qRgb(255, 0, 0) : qRgb(255, 225 - 18 * f, 255);
 }
 
-double cpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
+double cpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
 
 void report(const char* name, int rows, qint64 ms, double cpu, long rssBefore, long rssAfter,
             double rate_last) {
@@ -40,10 +42,11 @@ void report(const char* name, int rows, qint64 ms, double cpu, long rssBefore, l
                 rows / std::max(cpu, 1e-3));
     const double cells = static_cast<double>(rows) * kColumns;
     const double perCell = (rssAfter - rssBefore) * 1024.0 / cells;
-    std::printf("%-13s rows %7d  time %8.2f s  rows/s %8.0f (last block %8.0f)  VmRSS %7ld KiB  "
-                "delta %7ld KiB  bytes/cell %7.1f\n",
-                name, rows, ms / 1000.0, rows * 1000.0 / std::max<qint64>(ms, 1), rate_last, rssAfter,
-                rssAfter - rssBefore, perCell);
+    std::printf(
+        "%-13s rows %7d  time %8.2f s  rows/s %8.0f (last block %8.0f)  VmRSS %7ld KiB  "
+        "delta %7ld KiB  bytes/cell %7.1f\n",
+        name, rows, ms / 1000.0, rows * 1000.0 / std::max<qint64>(ms, 1), rate_last, rssAfter,
+        rssAfter - rssBefore, perCell);
     std::fflush(stdout);
 }
 
@@ -79,8 +82,8 @@ int runGrid(int rows) {
         if (i % 25 == 24) QApplication::processEvents();
         if (i % 25000 == 24999) {
             lastRate = 25000 * 1000.0 / std::max<qint64>(block.restart(), 1);
-            std::printf("  grid: %6d rows, %8.0f rows/s in the last 25000, store %zu KiB\n", i + 1,
-                        lastRate, grid->cellMemory() / 1024);
+            std::printf("  grid: %6d rows, %8.0f rows/s in the last 25000, store %zu KiB\n", i + 1, lastRate,
+                        grid->cellMemory() / 1024);
             std::fflush(stdout);
         }
     }
@@ -157,7 +160,8 @@ int main(int argc, char** argv) {
     for (const char* which : {"grid", "table"}) {
         QProcess p;
         p.setProcessChannelMode(QProcess::ForwardedChannels);
-        p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--run"), QString::fromLatin1(which)});
+        p.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--run"), QString::fromLatin1(which)});
         if (!p.waitForFinished(-1) || p.exitCode() != 0) rc = 1;
     }
     return rc;

@@ -1,14 +1,19 @@
-#include <gtest/gtest.h>
-
 #include "grid_cells.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
 TEST(GridCells, TextsRoundTripPackedAndPooled) {
     CGridCells cells;
     ASSERT_TRUE(cells.resize(2, 8));
-    const QString texts[] = {QString(), QStringLiteral("A"), QStringLiteral("4D"), QStringLiteral("%2d"),
-                             QStringLiteral("abcd"), QStringLiteral("abcde"), QString::fromUtf8("温馨提示"),
+    const QString texts[] = {QString(),
+                             QStringLiteral("A"),
+                             QStringLiteral("4D"),
+                             QStringLiteral("%2d"),
+                             QStringLiteral("abcd"),
+                             QStringLiteral("abcde"),
+                             QString::fromUtf8("温馨提示"),
                              QString(QChar(0x7f)) + QChar(0x80)};
     for (int c = 0; c < 8; ++c) ASSERT_TRUE(cells.setText(1, c, texts[c]));
     for (int c = 0; c < 8; ++c) EXPECT_EQ(cells.text(1, c), texts[c]) << c;

@@ -1,3 +1,5 @@
+#include "grid_ctrl.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -7,7 +9,6 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "grid_ctrl.h"
 #include "grid_model.h"
 #include "grid_view.h"
 
