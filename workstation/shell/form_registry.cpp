@@ -60,7 +60,8 @@ CChildFrame* FormRegistry::showForm(int formId, QMdiArea* area, int& currentForm
         createTemplate(formId);
         return openDocument(*t, area);
     }
-    if (!t->window) return openDocument(*t, area);
+    // A closed window leaves the area at once but is deleted later.
+    if (!t->window || !area->subWindowList().contains(t->window)) return openDocument(*t, area);
     area->setActiveSubWindow(t->window);
     return t->window;
 }

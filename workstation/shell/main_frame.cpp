@@ -351,7 +351,8 @@ void CMainFrame::OnCommand(int command) {
 }
 
 void CMainFrame::updateTitle() {
-    QMdiSubWindow* w = mdi_->activeSubWindow();
+    // The current window stays current while a dialog has the focus.
+    QMdiSubWindow* w = mdi_->currentSubWindow();
     setWindowTitle(w ? w->windowTitle() + " - " + kAppTitle : QString(kAppTitle));
 }
 

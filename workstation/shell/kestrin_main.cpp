@@ -1,0 +1,47 @@
+#include "kestrin_main.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+#include <cstdio>
+
+#include "first_paint.h"
+#include "main_frame.h"
+
+int runKestrin(const QStringList& arguments, StartupOptions options) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Kestrin: the reader test and service workstation.");
+    parser.addHelpOption();
+    QCommandLineOption service("service", "Show the service menu (also toggled with Ctrl+Alt+Shift+S).");
+    QCommandLineOption screenshot("screenshot", "Save a picture of the main window to FILE and exit.", "FILE");
+    QCommandLineOption firstPaint("report-first-paint",
+                                  "Print \"first-paint\" once the main window is painted, then exit.");
+    parser.addOptions({service, screenshot, firstPaint});
+    parser.process(arguments);
+
+    CPendraApp app;
+    options.serviceMenu = options.serviceMenu || parser.isSet(service);
+    if (!app.InitInstance(options)) return 1;
+
+    if (parser.isSet(firstPaint)) {
+        new FirstPaintWatcher(app.mainFrame(), [] {
+            std::printf("first-paint\n");
+            std::fflush(stdout);
+            QApplication::exit(0);
+        });
+    }
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        new FirstPaintWatcher(app.mainFrame(), [&app, file] {
+            // Let the tabs and the status bar settle before the picture.
+            QTimer::singleShot(400, app.mainFrame(), [&app, file] {
+                const bool ok = app.mainFrame()->grab().save(file);
+                std::fprintf(stderr, ok ? "kestrin: wrote %s\n" : "kestrin: cannot write %s\n", qPrintable(file));
+                QApplication::exit(ok ? 0 : 1);
+            });
+        });
+    }
+    const int rc = QApplication::exec();
+    app.ExitInstance();
+    return rc;
+}

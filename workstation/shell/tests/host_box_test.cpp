@@ -1,0 +1,57 @@
+// The device library's message boxes as Qt dialogs, on the GUI thread and
+// from worker threads.
+#include <QApplication>
+#include <QThread>
+
+#include "codepage.h"
+#include "host_hooks.h"
+#include "shell_test_support.h"
+
+extern "C" int vaz_host_message_box(const char* caption, const char* text, int buttons, int icon);
+
+using LibraryBox = ShellTest;
+
+TEST_F(LibraryBox, OnTheGuiThreadTheBoxIsShownDirectly) {
+    boxes.setButton(QMessageBox::No);
+    const QByteArray text = cp936::toNarrow(QStringLiteral("确定要删除这些记录吗？"));
+    EXPECT_EQ(vaz_host_message_box("Tip", text.constData(), VAZ_BOX_YESNO, VAZ_ICON_QUESTION), VAZ_ANSWER_NO);
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].title, "Tip");
+    EXPECT_EQ(boxes.records[0].text, QStringLiteral("确定要删除这些记录吗？"));
+    EXPECT_EQ(boxes.records[0].icon, QMessageBox::Question);
+    boxes.setButton(QMessageBox::Yes);
+    EXPECT_EQ(vaz_host_message_box("Tip", "x", VAZ_BOX_YESNO, VAZ_ICON_NONE), VAZ_ANSWER_YES);
+    EXPECT_EQ(vaz_host_message_box("Tip", "x", VAZ_BOX_OK, VAZ_ICON_ERROR), VAZ_ANSWER_OK);
+    EXPECT_EQ(boxes.records.back().icon, QMessageBox::Critical);
+}
+
+TEST_F(LibraryBox, FromAWorkerThreadTheBoxRunsOnTheGuiThread) {
+    boxes.setButton(QMessageBox::Yes);
+    QThread* boxThread = nullptr;
+    boxes.setDialogHandler(nullptr);
+    int answers[3] = {};
+    QObject probe;
+    auto timer = new QTimer(&probe);
+    QObject::connect(timer, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget()) boxThread = QApplication::activeModalWidget()->thread();
+    });
+    timer->start(5);
+    ASSERT_TRUE(runOnWorker([&] {
+        for (int& a : answers) a = vaz_host_message_box("Tip", "worker", VAZ_BOX_YESNO, VAZ_ICON_QUESTION);
+    }));
+    for (int a : answers) EXPECT_EQ(a, VAZ_ANSWER_YES);
+    EXPECT_EQ(boxes.records.size(), 3u);
+    EXPECT_EQ(boxThread, QApplication::instance()->thread());
+}
+
+TEST_F(LibraryBox, TheLibraryReachesTheHookFromAWorkerThread) {
+    ReaderRig rig(ReaderRig::Via::Nothing);
+    ASSERT_TRUE(start());
+    boxes.records.clear();
+    int result = -1;
+    ASSERT_TRUE(runOnWorker([&] { result = app->device.init(1); }));
+    EXPECT_EQ(result & 0xFF, 0);
+    ASSERT_EQ(boxes.records.size(), 1u);
+    EXPECT_EQ(boxes.records[0].text, QStringLiteral("Not find Vaz device,make sure Vaz device has been connected!"));
+    EXPECT_EQ(boxes.records[0].title, "Tip");
+}
