@@ -14,6 +14,7 @@ CVazDevice* g_device = nullptr;
 
 __attribute__((constructor)) void LoadLibrary() {
     vazhost::RefreshTraceSetting();
+    vazhost::RefreshHostHooks();
     g_device = new CVazDevice;
 }
 

@@ -17,8 +17,13 @@ namespace vazhost {
 namespace {
 std::atomic<bool> g_trace{false};
 
+// The host's hooks, looked up at load and again at every VazInit (a lookup
+// of a missing symbol walks every loaded object: not once per exchange).
+std::atomic<VazTestTimingFn> g_timingHook{nullptr};
+std::atomic<VazHostMessageBoxFn> g_boxHook{nullptr};
+
 const VazTestTiming* Timing() {
-    auto fn = reinterpret_cast<VazTestTimingFn>(dlsym(RTLD_DEFAULT, VAZ_TEST_TIMING_SYMBOL));
+    VazTestTimingFn fn = g_timingHook;
     return fn ? fn() : nullptr;
 }
 }  // namespace
@@ -26,7 +31,7 @@ const VazTestTiming* Timing() {
 int MessageBox(const char* caption, const char* text, int buttons, int icon) {
     if (!caption) caption = "";
     if (!text) text = "";
-    auto fn = reinterpret_cast<VazHostMessageBoxFn>(dlsym(RTLD_DEFAULT, VAZ_HOST_MESSAGE_BOX_SYMBOL));
+    VazHostMessageBoxFn fn = g_boxHook;
     if (fn) return fn(caption, text, buttons, icon);
     std::string line = vazplat::Cp936ToLocale(caption) + ": " + vazplat::Cp936ToLocale(text);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
@@ -45,6 +50,11 @@ int UsbRecoveryPauseMs() {
 int NoCardLimitMs() {
     const VazTestTiming* t = Timing();
     return t && t->noCardLimitMs >= 0 ? t->noCardLimitMs : 10000;
+}
+
+void RefreshHostHooks() {
+    g_timingHook = reinterpret_cast<VazTestTimingFn>(dlsym(RTLD_DEFAULT, VAZ_TEST_TIMING_SYMBOL));
+    g_boxHook = reinterpret_cast<VazHostMessageBoxFn>(dlsym(RTLD_DEFAULT, VAZ_HOST_MESSAGE_BOX_SYMBOL));
 }
 
 void RefreshTraceSetting() {

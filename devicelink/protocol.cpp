@@ -172,6 +172,7 @@ void CVazDevice::SetStop() {
 
 int CVazDevice::Init(int mode) {
     vazhost::RefreshTraceSetting();
+    vazhost::RefreshHostHooks();
     if (mode < 0) {
         online = 0;
         if (link->kind == 1) link->CloseUsbHandle();

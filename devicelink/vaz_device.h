@@ -79,6 +79,8 @@ int NoCardLimitMs();
 // "0" (read at load and at every VazInit). Non-printable bytes are escaped.
 void Trace(int result, const void* bytes, int n);
 void RefreshTraceSetting();
+// Looks the host's two hooks up (at load and at every VazInit).
+void RefreshHostHooks();
 // Milliseconds of a monotonic clock.
 int64_t NowMs();
 void SleepMs(int ms);
