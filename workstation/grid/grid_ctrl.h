@@ -20,6 +20,8 @@ public:
     explicit CGridCtrl(QWidget* parent = nullptr);
     ~CGridCtrl() override;
 
+    // Changing the fixed counts rebuilds the view's rows and columns: scrolling rows and
+    // columns return to the default size, so set the counts before the sizes.
     bool setRowCount(int rows);
     bool setColumnCount(int columns);
     bool setFixedRowCount(int rows);

@@ -71,6 +71,13 @@ TEST(GridCtrl, CountsAndFixedCellsAsHeaders) {
     EXPECT_FALSE(g.setFixedRowCount(41));
     EXPECT_EQ(g.fixedRowCount(), 1);
 
+    // A second fixed row stacks under the first in the same header.
+    ASSERT_TRUE(g.setFixedRowCount(2));
+    EXPECT_EQ(g.model()->rowCount(), 38);
+    EXPECT_EQ(g.view()->horizontalHeader()->sizeHint().height(), 20 + 18);
+    EXPECT_EQ(g.rowHeight(1), 18);
+    ASSERT_TRUE(g.setFixedRowCount(1));
+
     ASSERT_TRUE(g.setFixedColumnCount(0));
     EXPECT_FALSE(g.view()->verticalHeader()->isVisibleTo(g.view()));
     EXPECT_EQ(g.model()->columnCount(), 51);
