@@ -120,12 +120,20 @@ TEST_F(ProxyContract, AnEndpointOverrideHoldsForLaterCalls) {
 }
 
 TEST_F(ProxyContract, WithoutEndpointTheBuiltInDefaultIsStored) {
+    // The engine's connect hook records where it would go and refuses, so
+    // nothing leaves the machine whatever host the build names.
+    static std::string connectedTo;
+    proxy.fopen = [](soap* engine, const char* endpoint, const char*, int) -> SOAP_SOCKET {
+        connectedTo = endpoint;
+        engine->error = SOAP_TCP_ERROR;
+        return SOAP_INVALID_SOCKET;
+    };
     proxy.soap_endpoint = nullptr;
-    proxy.connect_timeout = -200000;
     ns1__getmsg request;
     request.soap_default(&proxy);
     ns1__getmsgResponse response;
-    EXPECT_NE(proxy.getmsg(&request, &response), SOAP_OK);  // the default host does not resolve
+    EXPECT_NE(proxy.getmsg(&request, &response), SOAP_OK);
+    EXPECT_EQ(connectedTo, kDefaultEndpoint);
     EXPECT_EQ(std::string(proxy.soap_endpoint), kDefaultEndpoint);
 }
 
