@@ -48,8 +48,6 @@ public:
     bool GetRet(char* buffer) const;
     int SetEndPoint(char* text, bool set);
 
-    const ExchangeLimits& Limits() const { return limits_; }
-
 private:
     // One data call: argument k fills request field k.
     template <typename Request, typename Response, size_t N>
