@@ -98,8 +98,13 @@ TEST_P(Dispatch, XWithoutDigitsIsNotSent) {
 
 TEST_P(Dispatch, ReadCommandsAreDeferredToVazG) {
     EXPECT_EQ(Vaz().VazS("r A/"), 255);
-    EXPECT_EQ(Vaz().VazS("r A 0001 2048/"), 255);
     EXPECT_TRUE(commands().empty());  // nothing was transferred
+    char buf[16] = {};
+    EXPECT_EQ(Vaz().VazG(buf), 4);  // the stored command goes out now
+    EXPECT_EQ(commands(), std::vector<std::string>{"r A/"});
+    EXPECT_STREQ(buf, "0000");
+    EXPECT_EQ(Vaz().VazS("r A 0001 2048/"), 255);
+    EXPECT_EQ(commands().size(), 1u);
 }
 
 TEST_P(Dispatch, DigitCommandIsSentAndSetsTheBlockRead) {
