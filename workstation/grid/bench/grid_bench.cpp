@@ -157,12 +157,31 @@ int main(int argc, char** argv) {
     std::printf("grid-bench: append rows of %d cells, scroll to each, events every 25 rows\n", kColumns);
     std::fflush(stdout);
     int rc = 0;
+    double perCell[2] = {0, 0};
+    int i = 0;
     for (const char* which : {"grid", "table"}) {
         QProcess p;
-        p.setProcessChannelMode(QProcess::ForwardedChannels);
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--run"), QString::fromLatin1(which)});
-        if (!p.waitForFinished(-1) || p.exitCode() != 0) rc = 1;
+        // Pass the child's figures on as they come, keeping its bytes per cell for the ratio.
+        while (p.state() != QProcess::NotRunning) {
+            p.waitForReadyRead(1000);
+            while (p.canReadLine()) {
+                const QByteArray line = p.readLine();
+                std::fputs(line.constData(), stdout);
+                std::fflush(stdout);
+                const int at = line.indexOf("bytes/cell");
+                if (at >= 0 && line.mid(at + 10).trimmed().toDouble() > 0)
+                    perCell[i] = line.mid(at + 10).trimmed().toDouble();
+            }
+        }
+        const QByteArray rest = p.readAll();
+        std::fputs(rest.constData(), stdout);
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) rc = 1;
+        ++i;
     }
+    if (perCell[0] > 0 && perCell[1] > 0)
+        std::printf("memory per cell: QTableWidget / CGridCtrl = %.1f\n", perCell[1] / perCell[0]);
     return rc;
 }
