@@ -54,15 +54,8 @@ void CVazDevice::Classify(const char* command, char letter) {
     } else if (letter == 'X') {
         // Single-digit runs only: a longer run further on ends the scan with
         // -1, and the number stored before it decides.
-        int stored = -1;
-        int found = vazproto::ExtractNumbers(command, numbers, 1, 1);
-        if (found > 0) stored = numbers[0];
-        if (found < 0) {
-            // Was a number stored before the long run? Scan again for the first run.
-            const char* p = command;
-            while (*p && (*p < '0' || *p > '9')) ++p;
-            if (*p && !(p[1] >= '0' && p[1] <= '9')) stored = *p - '0';
-        }
+        numbers[0] = -1;
+        const int stored = vazproto::ExtractNumbers(command, numbers, 1, 1) != 0 ? numbers[0] : -1;
         x0Pending = stored == 0;
         x1Pending = stored == 1;
         if (stored == 2) x2DataPending = true;
@@ -171,12 +164,9 @@ int CVazDevice::SendCommand(const char* command) {
                 blockA.Assign(data.data(), n);
                 return ReceiveStatus() ? 1 : 0;  // the flag stays set for VazG
             }
-            {
-                // Another first number: an ordinary command. No digit at all:
-                // the command is not sent.
-                int numbers[1];
-                if (vazproto::ExtractNumbers(command, numbers, 1, 1) == 0) return 0;
-            }
+            // No digit at all: the command is not sent. Another first number:
+            // an ordinary command.
+            if (!strpbrk(command, "0123456789")) return 0;
             return Exchange(command) ? 1 : 0;
         default:
             return Exchange(command) ? 1 : 0;

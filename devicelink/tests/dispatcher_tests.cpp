@@ -94,6 +94,8 @@ TEST_P(Dispatch, XWithoutDigitsIsNotSent) {
     EXPECT_TRUE(commands().empty());
     EXPECT_EQ(Vaz().VazS("X 5/"), 1);  // another first number: an ordinary command
     EXPECT_EQ(commands().back(), "X 5/");
+    EXPECT_EQ(Vaz().VazS("X 12/"), 1);  // no single digit first: an ordinary command
+    EXPECT_EQ(commands().back(), "X 12/");
 }
 
 TEST_P(Dispatch, ReadCommandsAreDeferredToVazG) {
