@@ -17,10 +17,18 @@ int CHidDevice::Discover() {
     matched_.clear();
     matchedPaths_.clear();
     // System hidraw nodes first, then the virtual devices (read now).
-    for (const std::string& node : vazplat::HidrawNodes()) {
+    for (const vazplat::HidrawNode& candidate : vazplat::HidrawNodes()) {
+        const std::string& node = candidate.path;
         int err = 0;
         auto h = vazplat::HidHandle::OpenHidraw(node, &err);
-        if (!h) continue;  // cannot be opened: next one
+        if (!h) {  // cannot be opened: next one
+            if (err == EACCES && candidate.vendor == kVendor && candidate.product == kProduct)
+                fprintf(stderr,
+                        "vaz: %s is the reader but permission was denied; install the kit's udev rule "
+                        "platform/udev/70-vaz-reader.rules\n",
+                        node.c_str());
+            continue;
+        }
         vazplat::HidAttributes a;
         if (!h->GetAttributes(&a)) return 0;  // attributes unreadable: stop
         if (a.vendor == kVendor && a.product == kProduct) {

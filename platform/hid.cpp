@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace vazplat {
@@ -134,8 +135,8 @@ std::vector<VirtualHidEntry> VirtualHidDevicesFromEnvironment() {
     return ParseVirtualHidDevices(getenv("VAZ_HID_DEVICES"));
 }
 
-std::vector<std::string> HidrawNodes() {
-    std::vector<std::string> nodes;
+std::vector<HidrawNode> HidrawNodes() {
+    std::vector<HidrawNode> nodes;
     udev* u = udev_new();
     if (!u) return nodes;
     udev_enumerate* en = udev_enumerate_new(u);
@@ -146,15 +147,26 @@ std::vector<std::string> HidrawNodes() {
         udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(en)) {
             udev_device* dev = udev_device_new_from_syspath(u, udev_list_entry_get_name(entry));
             if (!dev) continue;
-            if (const char* node = udev_device_get_devnode(dev)) nodes.push_back(node);
+            if (const char* node = udev_device_get_devnode(dev)) {
+                HidrawNode n{node};
+                // HID_ID of the parent HID device: "BUS:VVVVVVVV:PPPPPPPP"
+                udev_device* hid = udev_device_get_parent_with_subsystem_devtype(dev, "hid", nullptr);
+                const char* id = hid ? udev_device_get_property_value(hid, "HID_ID") : nullptr;
+                unsigned bus = 0, vendor = 0, product = 0;
+                if (id && sscanf(id, "%x:%x:%x", &bus, &vendor, &product) == 3) {
+                    n.vendor = static_cast<uint16_t>(vendor);
+                    n.product = static_cast<uint16_t>(product);
+                }
+                nodes.push_back(n);
+            }
             udev_device_unref(dev);
         }
         udev_enumerate_unref(en);
     }
     udev_unref(u);
     // stable order: hidraw2 before hidraw10
-    std::sort(nodes.begin(), nodes.end(), [](const std::string& a, const std::string& b) {
-        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    std::sort(nodes.begin(), nodes.end(), [](const HidrawNode& a, const HidrawNode& b) {
+        return a.path.size() != b.path.size() ? a.path.size() < b.path.size() : a.path < b.path;
     });
     return nodes;
 }

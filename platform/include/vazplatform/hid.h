@@ -30,8 +30,14 @@ struct VirtualHidEntry {
 std::vector<VirtualHidEntry> ParseVirtualHidDevices(const char* text);
 // The virtual devices of the environment variable, read now.
 std::vector<VirtualHidEntry> VirtualHidDevicesFromEnvironment();
+// A hidraw node with the ids of its HID device as udev reports them (0 when unknown).
+struct HidrawNode {
+    std::string path;
+    uint16_t vendor = 0;
+    uint16_t product = 0;
+};
 // Device nodes of the subsystem "hidraw" in a stable order (libudev; empty when none).
-std::vector<std::string> HidrawNodes();
+std::vector<HidrawNode> HidrawNodes();
 
 enum class HidIo {
     Done,     // the transfer completed
