@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QSettings>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
@@ -92,7 +93,11 @@ bool CMainFrame::create(bool serviceMenu) {
     SetApplicationLook(app ? app->appLook : cmd::kLookDefault);
 
     QSettings settings;
-    if (!restoreGeometry(settings.value("Workspace/Geometry").toByteArray())) resize(1180, 780);
+    // The first start fills the screen.
+    if (!restoreGeometry(settings.value("Workspace/Geometry").toByteArray())) {
+        firstStart_ = true;
+        resize(screen() ? screen()->availableGeometry().size() : QSize(1180, 780));
+    }
     restoreState(settings.value("Workspace/State").toByteArray());
     RefreshConnectionPane();
     UpdateCommandStates();

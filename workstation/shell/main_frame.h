@@ -50,6 +50,8 @@ public:
     // Refreshes the enabled state of commands that depend on the application.
     void UpdateCommandStates();
 
+    bool firstStart() const { return firstStart_; }
+
     static constexpr const char* kServiceChord = "Ctrl+Alt+Shift+S";
 
 protected:
@@ -75,6 +77,7 @@ private:
     QMenu* serviceMenu_ = nullptr;
     QToolButton* documentMenuButton_ = nullptr;
     QLabel* panes_[5] = {};
-    bool locks_[3] = {};  // caps, num, scroll as the keyboard toggled them
+    bool locks_[3] = {};
+    bool firstStart_ = false;  // caps, num, scroll as the keyboard toggled them
     std::map<int, QAction*> actions_;
 };

@@ -68,7 +68,7 @@ bool CPendraApp::InitInstance(const StartupOptions& options) {
         frame_ = nullptr;
         return false;
     }
-    frame_->show();
+    frame_->firstStart() ? frame_->showMaximized() : frame_->show();
     frame_->update();
 
     // A failed first attempt shows no message of its own; the library may
