@@ -55,7 +55,14 @@ CMainFrame::CMainFrame() {
     setWindowIcon(artwork::commandIcon(cmd::kReadCardTest));
 }
 
-CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    // The tab area outlives this part of the frame while it is torn down.
+    if (mdi_) {
+        mdi_->disconnect(this);
+        mdi_->removeEventFilter(this);
+    }
+}
 
 QAction* CMainFrame::makeAction(int command, const QString& text) {
     auto* a = new QAction(artwork::commandIcon(command), text, this);
