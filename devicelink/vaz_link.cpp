@@ -10,6 +10,19 @@
 
 // ---- CHidDevice ----------------------------------------------------------------
 
+namespace {
+// The box of a failed USB transfer: the system's text of the error.
+void ShowSystemError(int err) {
+    std::string text = vazplat::SystemErrorText(err);
+    if (text.empty()) {
+        char buf[40];
+        snprintf(buf, sizeof buf, "Unknown error 0x%0lX", static_cast<unsigned long>(err));
+        text = buf;
+    }
+    vazhost::FrameworkMessageBox(text.c_str());
+}
+}  // namespace
+
 CHidDevice::CHidDevice() = default;
 CHidDevice::~CHidDevice() = default;
 
@@ -82,13 +95,7 @@ int CHidDevice::WriteReport(const unsigned char* payload, int length) {
         case vazplat::HidIo::Gone: return -255;
         case vazplat::HidIo::Error: break;
     }
-    std::string text = vazplat::SystemErrorText(err);
-    if (text.empty()) {
-        char buf[40];
-        snprintf(buf, sizeof buf, "Unknown error 0x%0lX", static_cast<unsigned long>(err));
-        text = buf;
-    }
-    vazhost::FrameworkMessageBox(text.c_str());
+    ShowSystemError(err);
     return -1;
 }
 
@@ -104,16 +111,9 @@ int CHidDevice::ReadReport(unsigned char* dest, int count) {
         case vazplat::HidIo::Done: result = got; break;
         case vazplat::HidIo::Timeout: result = 65; break;   // zeros of the cleared buffer
         case vazplat::HidIo::Gone: result = -255; break;    // zeros
-        case vazplat::HidIo::Error: {
-            std::string text = vazplat::SystemErrorText(err);
-            if (text.empty()) {
-                char buf[40];
-                snprintf(buf, sizeof buf, "Unknown error 0x%0lX", static_cast<unsigned long>(err));
-                text = buf;
-            }
-            vazhost::FrameworkMessageBox(text.c_str());
+        case vazplat::HidIo::Error:
+            ShowSystemError(err);
             return -1;
-        }
     }
     if (count > 0) memcpy(dest, report_ + 1, static_cast<size_t>(count));
     return result;

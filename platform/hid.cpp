@@ -91,6 +91,30 @@ DescriptorSummary ParseReportDescriptor(const unsigned char* d, int size) {
     return s;
 }
 
+// Waits for `events` on fd within timeoutMs. Done: ready (revents set);
+// Timeout; Error (errno in *error).
+HidIo WaitFor(int fd, short events, int timeoutMs, short* revents, int* error) {
+    pollfd p{fd, events, 0};
+    int r;
+    do r = ::poll(&p, 1, timeoutMs);
+    while (r < 0 && errno == EINTR);
+    if (r == 0) return HidIo::Timeout;
+    if (r < 0) {
+        if (error) *error = errno;
+        return HidIo::Error;
+    }
+    *revents = p.revents;
+    return HidIo::Done;
+}
+
+// The result of a failed read, recv, write or send.
+HidIo TransferError(int e, int* error) {
+    if (IsGoneError(e)) return HidIo::Gone;
+    if (e == EAGAIN) return HidIo::Timeout;
+    if (error) *error = e;
+    return HidIo::Error;
+}
+
 }  // namespace
 
 std::vector<VirtualHidEntry> ParseVirtualHidDevices(const char* text) {
@@ -255,26 +279,15 @@ HidIo HidHandle::Write(const unsigned char* report, int length, int timeoutMs, i
         if (error) *error = EBADF;
         return HidIo::Error;
     }
-    pollfd p{fd_, POLLOUT, 0};
-    int r;
-    do r = ::poll(&p, 1, timeoutMs);
-    while (r < 0 && errno == EINTR);
-    if (r == 0) return HidIo::Timeout;
-    if (r < 0) {
-        if (error) *error = errno;
-        return HidIo::Error;
-    }
-    if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return HidIo::Gone;
+    short revents = 0;
+    HidIo ready = WaitFor(fd_, POLLOUT, timeoutMs, &revents, error);
+    if (ready != HidIo::Done) return ready;
+    if (revents & (POLLHUP | POLLERR | POLLNVAL)) return HidIo::Gone;
     ssize_t n;
     do n = virtual_ ? ::send(fd_, report, static_cast<size_t>(length), MSG_NOSIGNAL)
                     : ::write(fd_, report, static_cast<size_t>(length));
     while (n < 0 && errno == EINTR);
-    if (n < 0) {
-        if (IsGoneError(errno)) return HidIo::Gone;
-        if (errno == EAGAIN) return HidIo::Timeout;
-        if (error) *error = errno;
-        return HidIo::Error;
-    }
+    if (n < 0) return TransferError(errno, error);
     return HidIo::Done;
 }
 
@@ -284,28 +297,17 @@ HidIo HidHandle::Read(unsigned char* report, int length, int timeoutMs, int* cou
         if (error) *error = EBADF;
         return HidIo::Error;
     }
-    pollfd p{fd_, POLLIN, 0};
-    int r;
-    do r = ::poll(&p, 1, timeoutMs);
-    while (r < 0 && errno == EINTR);
-    if (r == 0) return HidIo::Timeout;
-    if (r < 0) {
-        if (error) *error = errno;
-        return HidIo::Error;
-    }
-    if (!(p.revents & POLLIN)) return HidIo::Gone;  // hang-up or error without data
+    short revents = 0;
+    HidIo ready = WaitFor(fd_, POLLIN, timeoutMs, &revents, error);
+    if (ready != HidIo::Done) return ready;
+    if (!(revents & POLLIN)) return HidIo::Gone;  // hang-up or error without data
     unsigned char* dest = numberedReports_ ? report : report + 1;
     int room = numberedReports_ ? length : length - 1;
     ssize_t n;
     do n = virtual_ ? ::recv(fd_, dest, static_cast<size_t>(room), 0) : ::read(fd_, dest, static_cast<size_t>(room));
     while (n < 0 && errno == EINTR);
     if (n == 0) return HidIo::Gone;  // end of file
-    if (n < 0) {
-        if (IsGoneError(errno)) return HidIo::Gone;
-        if (errno == EAGAIN) return HidIo::Timeout;
-        if (error) *error = errno;
-        return HidIo::Error;
-    }
+    if (n < 0) return TransferError(errno, error);
     if (!numberedReports_) {
         report[0] = 0;
         n += 1;

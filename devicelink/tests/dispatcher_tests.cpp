@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "vaz_test_support.h"
+#include "vaz_link_fixture.h"
 
 using namespace vaztest;
 using vazsim::Fault;
@@ -16,24 +16,8 @@ double SecondsSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
 
-class Dispatch : public ::testing::TestWithParam<int> {
-protected:
-    void SetUp() override {
-        sim_ = std::make_unique<Sim>(GetParam());
-        ASSERT_GT(Vaz().VazInit(GetParam() == Sim::kHid ? 1 : 2), 0);
-        sim_->ClearTrace();
-    }
-    void TearDown() override {
-        ResetLibrary();
-        sim_.reset();
-    }
-    vazsim::VirtualReader& reader() { return sim_->reader(); }
-    std::vector<std::string> commands() { return reader().commands(); }
-    std::unique_ptr<Sim> sim_;
-};
-
-INSTANTIATE_TEST_SUITE_P(Links, Dispatch, ::testing::Values(int(Sim::kSerial), int(Sim::kHid)),
-                         [](const auto& info) { return info.param == Sim::kHid ? "Usb" : "Serial"; });
+using Dispatch = ConnectedLink;
+INSTANTIATE_TEST_SUITE_P(Links, Dispatch, BothLinks(), LinkName);
 
 TEST_P(Dispatch, DashCommandResetsTheErrorAfterwards) {
     Fault f;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#include "vaz_test_support.h"
+#include "vaz_link_fixture.h"
 
 using namespace vaztest;
 using vazsim::Direction;
@@ -32,24 +32,8 @@ std::string Report(const std::string& payload) {
 }
 
 // Both links, one connected reader per test.
-class Link : public ::testing::TestWithParam<int> {
-protected:
-    void SetUp() override {
-        sim_ = std::make_unique<Sim>(GetParam());
-        ASSERT_GT(Vaz().VazInit(usb() ? 1 : 2), 0);
-        sim_->ClearTrace();
-    }
-    void TearDown() override {
-        ResetLibrary();
-        sim_.reset();
-    }
-    bool usb() const { return GetParam() == Sim::kHid; }
-    vazsim::VirtualReader& reader() { return sim_->reader(); }
-    std::unique_ptr<Sim> sim_;
-};
-
-INSTANTIATE_TEST_SUITE_P(Links, Link, ::testing::Values(int(Sim::kSerial), int(Sim::kHid)),
-                         [](const auto& info) { return info.param == Sim::kHid ? "Usb" : "Serial"; });
+using Link = ConnectedLink;
+INSTANTIATE_TEST_SUITE_P(Links, Link, BothLinks(), LinkName);
 
 TEST_P(Link, ErrorTextsOfEveryCode) {
     const char* texts[24] = {"No error", "No format", "Data overflow", "Double sheet", "Format sign error",
