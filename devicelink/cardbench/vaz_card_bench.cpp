@@ -34,7 +34,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr long kMaxCycles = 10000;
-constexpr double kMaxSecondsPerLoop = 12.0;  // four loops: the run stays under a minute
+constexpr double kMaxSecondsPerLoop = 12.0;  // timed seconds per side and link: the run stays under a minute
+constexpr int kRounds = 5;
 constexpr int kChunk = 100;                  // cycles between hopper checks
 constexpr size_t kAnswerLength = 2048;
 constexpr size_t kRefillBelow = 2 * kChunk;
@@ -78,17 +79,18 @@ struct LoopResult {
     double rate() const { return seconds > 0 ? cycles / seconds : 0; }
 };
 
-// Runs `cycle` up to kMaxCycles times or kMaxSecondsPerLoop; the hopper
-// top-up between chunks is not timed.
-LoopResult RunLoop(vazsim::VirtualReader& reader, const vazsim::Sheet& sheet, const std::function<bool()>& cycle) {
-    LoopResult r;
+// Runs `cycle` until `r` holds `upTo` cycles or kMaxSecondsPerLoop of timed
+// cycles; the hopper top-up between chunks is not timed.
+void RunLoop(vazsim::VirtualReader& reader, const vazsim::Sheet& sheet, const std::function<bool()>& cycle,
+             LoopResult& r, long upTo) {
+    if (r.failed) return;
     TopUp(reader, sheet);
-    for (int i = 0; i < 20; ++i)  // warm-up
+    for (int i = 0; i < 20; ++i)  // warm-up (after a reconnect, too)
         if (!cycle()) {
             r.failed = true;
-            return r;
+            return;
         }
-    while (r.cycles < kMaxCycles && r.seconds < kMaxSecondsPerLoop) {
+    while (r.cycles < upTo && r.seconds < kMaxSecondsPerLoop) {
         TopUp(reader, sheet);
         const auto t0 = Clock::now();
         for (int i = 0; i < kChunk; ++i) {
@@ -103,8 +105,11 @@ LoopResult RunLoop(vazsim::VirtualReader& reader, const vazsim::Sheet& sheet, co
         if (r.cycles == 1000) r.peakAt1000 = PeakRssKb();
     }
     r.peakAtEnd = PeakRssKb();
-    return r;
 }
+
+// Library and raw loops alternate in rounds, so that a drift of the machine
+// hits both alike; each side's cycles and times are summed.
+long RoundTarget(int round) { return (round + 1) * kMaxCycles / kRounds; }
 
 // One library cycle; reports the step that failed.
 bool LibraryCycle(std::vector<char>& buf) {
@@ -214,41 +219,50 @@ int main() {
     const long peakAtStart = PeakRssKb();
 
     // ---- USB: virtual HID socket ----
+    // The reader serves one host at a time: the library goes offline before
+    // the raw loop connects, and connects again for its next round.
     LoopResult hidLib, hidRaw;
-    if (ConnectAndDownload(1, formatPath)) {
-        hidLib = RunLoop(reader, sheet, [&] { return LibraryCycle(buf); });
-        v.VazInit(-1);  // the reader serves one host at a time
+    for (int round = 0; round < kRounds && !hidLib.failed && !hidRaw.failed; ++round) {
+        const bool connected =
+            round == 0 ? ConnectAndDownload(1, formatPath) : (v.VazInit(1) & 0xFF) == 1;
+        if (!connected) {
+            hidLib.failed = true;
+            break;
+        }
+        RunLoop(reader, sheet, [&] { return LibraryCycle(buf); }, hidLib, RoundTarget(round));
+        v.VazInit(-1);
         int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
         sockaddr_un a{};
         a.sun_family = AF_UNIX;
         snprintf(a.sun_path, sizeof a.sun_path, "%s", sim.socketPath().c_str());
         if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0)
-            hidRaw = RunLoop(reader, sheet, [&] { return HidRawCycle(fd); });
+            RunLoop(reader, sheet, [&] { return HidRawCycle(fd); }, hidRaw, RoundTarget(round));
         else
             hidRaw.failed = true;
         if (fd >= 0) close(fd);
-    } else {
-        hidLib.failed = hidRaw.failed = true;
     }
     reader.clearTrace();
 
     // ---- serial: pseudo-terminal ----
+    // The library stays connected; it reads nothing while the raw loop runs
+    // on its own descriptor of the same port.
     LoopResult ptyLib, ptyRaw;
     if (ConnectAndDownload(2, formatPath)) {
-        ptyLib = RunLoop(reader, sheet, [&] { return LibraryCycle(buf); });
-        v.VazInit(-1);
-        // The library keeps its port open but reads nothing while offline.
         int fd = open(sim.ptyPath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (fd >= 0) {
             termios t{};
             tcgetattr(fd, &t);
             cfmakeraw(&t);
             tcsetattr(fd, TCSANOW, &t);
-            ptyRaw = RunLoop(reader, sheet, [&] { return SerialRawCycle(fd, buf); });
-            close(fd);
         } else {
             ptyRaw.failed = true;
         }
+        for (int round = 0; round < kRounds && fd >= 0 && !ptyLib.failed && !ptyRaw.failed; ++round) {
+            RunLoop(reader, sheet, [&] { return LibraryCycle(buf); }, ptyLib, RoundTarget(round));
+            RunLoop(reader, sheet, [&] { return SerialRawCycle(fd, buf); }, ptyRaw, RoundTarget(round));
+        }
+        if (fd >= 0) close(fd);
+        v.VazInit(-1);
     } else {
         ptyLib.failed = ptyRaw.failed = true;
     }
