@@ -10,6 +10,10 @@ void CommandFramer::feedSerial(std::string_view bytes) {
             continue;
         }
         if (pending_.empty() && c == '\0') continue;  // no command begins with a zero byte
+        // A print piece whose own text ends in 0x04 (the host's "\n\x04" when it
+        // leaves print mode) is followed at once by the piece terminator: that
+        // second 0x04 closes the same piece and gets no answer of its own.
+        if (pending_.empty() && c == '\x04' && terminator == '\x04') continue;
         pending_.push_back(c);
         if (c == terminator) {
             std::string command;

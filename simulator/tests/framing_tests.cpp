@@ -109,6 +109,26 @@ TEST(HidFraming, PrintModeSequenceWithZeroByte) {
     EXPECT_FALSE(rig.reader.inPrintMode());
 }
 
+TEST(HidFraming, PieceEndingInEotGetsOneStatus) {
+    // Leaving print mode sends the piece "\n\x04" with its own 0x04 appended:
+    // one piece, one status, so the next piece's status is not shifted.
+    Rig rig;
+    HidHost host(rig.hid->path());
+    host.send("t/");
+    ASSERT_EQ(host.receivePayloads(1).size(), 1u);
+    host.send(std::string("\n\x04\x04", 3));
+    ASSERT_EQ(host.receivePayloads(1).size(), 1u);
+    host.send(std::string("\x18\x04", 2));
+    ASSERT_EQ(host.receivePayloads(1).size(), 1u);
+    EXPECT_EQ(rig.reader.commands(), (std::vector<std::string>{"t/", "\n\x04", "\x18\x04"}));
+    EXPECT_FALSE(rig.reader.inPrintMode());
+    host.send("L 1/");
+    auto reply = host.receivePayloads(1);
+    ASSERT_EQ(reply.size(), 1u);
+    EXPECT_EQ(reply[0].substr(0, 2), "EN");
+    EXPECT_EQ(rig.reader.commands().size(), 4u);
+}
+
 TEST(HidFraming, EmptyBlockStillTakesAReport) {
     // "G/" with an f line whose count is 0: the host still reads one report.
     Rig rig;
