@@ -43,6 +43,24 @@ bool CheckTestReply(CVazDevice& d, unsigned char expected) {
     return false;
 }
 
+// Exchanges a command whose reply is one block for data block A and reads
+// the block's length field. A refused read or a bad length field leaves no
+// block behind, so the copy-out cannot present the previous values as new
+// ones. Returns the announced count, or -1.
+int BeginBlockReply(CVazDevice& d, const char* command) {
+    if (!d.Exchange(command)) {
+        d.blockA.Free();
+        return -1;
+    }
+    char field[5] = {};
+    const int n = d.ReceiveLengthField(field);
+    if (n < 0) {
+        d.blockA.Free();
+        d.Fail();
+    }
+    return n;
+}
+
 }  // namespace
 
 int CVazDevice::SetTest(int first, int second) {
@@ -55,19 +73,8 @@ int CVazDevice::SetTest(int first, int second) {
 }
 
 void CVazDevice::ValueRead(const char* command) {
-    // A refused read leaves no block behind, so that the copy-out cannot
-    // present the previous values as new ones.
-    if (!Exchange(command)) {
-        blockA.Free();
-        return;
-    }
-    char field[5] = {};
-    const int n = ReceiveLengthField(field);
-    if (n < 0) {
-        blockA.Free();
-        Fail();
-        return;
-    }
+    const int n = BeginBlockReply(*this, command);
+    if (n < 0) return;
     ReceiveBlock(*this, blockA, n);
     ReceiveStatus();
 }
@@ -139,17 +146,8 @@ int CVazDevice::AreaRead(const char* command) {
 void CVazDevice::CurveRead(int k) {
     char command[32];
     std::snprintf(command, sizeof command, "I 6 %d/", k);
-    if (!Exchange(command)) {
-        blockA.Free();
-        return;
-    }
-    char field[5] = {};
-    const int n = ReceiveLengthField(field);
-    if (n < 0) {
-        blockA.Free();
-        Fail();
-        return;
-    }
+    const int n = BeginBlockReply(*this, command);
+    if (n < 0) return;
     blockA.AssignHeaderOnly(n);
     if (k == 0) {
         unsigned char extra[8] = {};
