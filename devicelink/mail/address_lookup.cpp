@@ -54,12 +54,14 @@ int CSendMail::GetInternetIP(char* text) {
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(connectTimeoutMs_, replyTimeoutMs_)));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(std::min(connectTimeoutMs_, replyTimeoutMs_)));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(replyTimeoutMs_));
     CURLcode rc = curl_easy_perform(curl);
     curl_easy_cleanup(curl);
     if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && line.complete)) {
-        fprintf(stderr, "vaz mail: public address lookup at %s failed: %s\n", url.c_str(), curl_easy_strerror(rc));
+        fprintf(stderr, "vaz mail: public address lookup at %s failed: %s\n", url.c_str(),
+                curl_easy_strerror(rc));
         return 0;
     }
     memcpy(text, line.text.c_str(), line.text.size() + 1);

@@ -14,8 +14,8 @@ namespace vazmail {
 
 // ---- texts of the feedback dialog (code page 936) -------------------------------
 inline constexpr char kFeedbackCaption[] = "feedback";
-inline constexpr char kSubmitButton[] = "\xc8\xb7\xb6\xa8";  // "确定"
-inline constexpr char kCancelButton[] = "\xc8\xa1\xcf\xfb";  // "取消"
+inline constexpr char kSubmitButton[] = "\xc8\xb7\xb6\xa8";                  // "确定"
+inline constexpr char kCancelButton[] = "\xc8\xa1\xcf\xfb";                  // "取消"
 inline constexpr char kSubmitFailed[] = "\xcc\xe1\xbd\xbb\xca\xa7\xb0\xdc";  // "提交失败"
 // The six static lines of the dialog in their order; the third and fourth end
 // in the service telephone number and the feedback address.

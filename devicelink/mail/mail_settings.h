@@ -10,7 +10,7 @@ struct MailSettings {
     std::string serverAddress;  // numeric IPv4 address; "" = resolve serverName
     std::string serverName;
     int port = 25;
-    std::string account;   // AUTH LOGIN user name, sender and recipient
+    std::string account;  // AUTH LOGIN user name, sender and recipient
     std::string password;
     std::string lookupUrl;  // the public address lookup page
     std::string toDisplayName;

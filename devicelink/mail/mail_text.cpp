@@ -111,7 +111,9 @@ std::string HeaderParameter(const char* value) {
     return "\"" + EncodedWords(s, s.size()).front() + "\"";
 }
 
-std::string Cp936FromUtf8(const std::string& text) { return Convert(text, "UTF-8"); }
+std::string Cp936FromUtf8(const std::string& text) {
+    return Convert(text, "UTF-8");
+}
 
 std::string Cp936FromLocale(const std::string& text) {
     const char* codeset = nl_langinfo(CODESET);

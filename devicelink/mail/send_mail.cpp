@@ -55,9 +55,9 @@ void CSendMail::SetTimeouts(int connectMs, int replyMs, int sendMs) {
 
 bool CSendMail::SendMail(sMailInfo& info) {
     mailInfo_ = info;
-    const char* fields[] = {info.userName,    info.password, info.senderName,    info.senderAddress,
-                            info.recipientAddress, info.subject, info.body, info.serverAddress,
-                            info.serverName};
+    const char* fields[] = {info.userName,      info.password,         info.senderName,
+                            info.senderAddress, info.recipientAddress, info.subject,
+                            info.body,          info.serverAddress,    info.serverName};
     for (const char* f : fields) {
         if (!f) {
             Log(kIncompleteInfo);
@@ -136,7 +136,8 @@ bool CSendMail::SendTextBody(int& sock) {
                     "Content-Type:text/plain;\r\n"
                     " charset=\"gb2312\"\r\n"
                     "\r\n") &&
-           SendData(sock, mailInfo_.body, strlen(mailInfo_.body)) && SendData(sock, "\r\n" + address + "\r\n\r\n");
+           SendData(sock, mailInfo_.body, strlen(mailInfo_.body)) &&
+           SendData(sock, "\r\n" + address + "\r\n\r\n");
 }
 
 bool CSendMail::SendFileBody(int& sock) {
@@ -145,13 +146,18 @@ bool CSendMail::SendFileBody(int& sock) {
         char name[kFileNameSize] = {};
         GetFileName(name, path.c_str());
         std::string quoted = vazmail::HeaderParameter(name);
-        bool ok = SendData(sock, "--ZPLW\r\n"
-                                 "Content-Type:application/octet-stream;\r\n"
-                                 " name=" + quoted + "\r\n"
-                                 "Content-Transfer-Encoding:base64\r\n"
-                                 "Content-Disposition: attachment;\r\n"
-                                 " filename=" + quoted + "\r\n"
-                                 "\r\n");
+        bool ok = SendData(sock,
+                           "--ZPLW\r\n"
+                           "Content-Type:application/octet-stream;\r\n"
+                           " name=" +
+                               quoted +
+                               "\r\n"
+                               "Content-Transfer-Encoding:base64\r\n"
+                               "Content-Disposition: attachment;\r\n"
+                               " filename=" +
+                               quoted +
+                               "\r\n"
+                               "\r\n");
         // Each line: 3000 bytes as 4000 characters and CR LF in the command
         // buffer. Base64 holds neither dots nor line ends: sent as it is.
         for (int at = 0; ok && at < length; at += kBase64SourceChunk) {
@@ -170,7 +176,8 @@ bool CSendMail::SendFileBody(int& sock) {
 
 bool CSendMail::SendEnd(int& sock) {
     bool accepted = SendData(sock, "--ZPLW--\r\n") && SendBuffer(sock, ".\r\n", 3) && ExpectReply(sock, 250);
-    if (accepted && SendCommand(sock, "QUIT\r\n")) ExpectReply(sock, 221, 0, std::min(replyTimeoutMs_, kQuitReplyMs));
+    if (accepted && SendCommand(sock, "QUIT\r\n"))
+        ExpectReply(sock, 221, 0, std::min(replyTimeoutMs_, kQuitReplyMs));
     if (accepted) failure_.clear();  // the mail is delivered whatever QUIT brings
     CloseSocket(sock);
     return accepted;
@@ -183,7 +190,9 @@ bool CSendMail::Fail(const char* why) {
     return false;
 }
 
-bool CSendMail::Fail(const std::string& why) { return Fail(why.c_str()); }
+bool CSendMail::Fail(const std::string& why) {
+    return Fail(why.c_str());
+}
 
 bool CSendMail::SendBuffer(int sock, const char* bytes, size_t n) {
     int err = 0;
@@ -196,7 +205,8 @@ bool CSendMail::SendCommand(int sock, const char* format, ...) {
     va_start(ap, format);
     int n = vsnprintf(command_, sizeof command_, format, ap);
     va_end(ap);
-    if (n < 0 || n >= static_cast<int>(sizeof command_)) return Fail("command longer than the command buffer");
+    if (n < 0 || n >= static_cast<int>(sizeof command_))
+        return Fail("command longer than the command buffer");
     return SendBuffer(sock, command_, static_cast<size_t>(n));
 }
 
@@ -258,10 +268,13 @@ void CSendMail::DeleteFilePath(const char* path) {
     if (it != filePaths_.end()) filePaths_.erase(it);
 }
 
-void CSendMail::DeleteAllPath() { filePaths_.clear(); }
+void CSendMail::DeleteAllPath() {
+    filePaths_.clear();
+}
 
 void CSendMail::Char2Base64(char* out, const char* in, int length) {
-    if (length > 0) vazmail::EncodeBase64(out, reinterpret_cast<const unsigned char*>(in), static_cast<size_t>(length));
+    if (length > 0)
+        vazmail::EncodeBase64(out, reinterpret_cast<const unsigned char*>(in), static_cast<size_t>(length));
 }
 
 int CSendMail::GetFileData(const char* path) {

@@ -36,10 +36,10 @@ class VAZ_MAIL_API CSendMail {
 public:
     static constexpr int kCommandBufferSize = 4096;
     static constexpr int kReplyBufferSize = 1024;
-    static constexpr int kFileNameSize = 128;     // GetFileName's buffer (127 bytes + zero)
-    static constexpr int kInternetIPSize = 260;   // GetInternetIP's buffer
-    static constexpr int kHostNameSize = 260;     // GetLocalIP's host-name buffer
-    static constexpr int kAddressSize = 16;       // GetLocalIP's address buffer
+    static constexpr int kFileNameSize = 128;        // GetFileName's buffer (127 bytes + zero)
+    static constexpr int kInternetIPSize = 260;      // GetInternetIP's buffer
+    static constexpr int kHostNameSize = 260;        // GetLocalIP's host-name buffer
+    static constexpr int kAddressSize = 16;          // GetLocalIP's address buffer
     static constexpr int kBase64SourceChunk = 3000;  // attachment bytes per 4000-character line
     static constexpr int kConnectTimeoutMs = 10000;
     static constexpr int kReplyTimeoutMs = 30000;
@@ -118,10 +118,10 @@ private:
     sMailInfo mailInfo_;
 
     // ---- state of one send ------------------------------------------------
-    int replyFill_;                       // bytes of reply_ not yet consumed
-    vazmail::SmtpReplyParser replies_;    // replies split or joined anywhere, multi-line
-    vazmail::SmtpDataEncoder data_;       // CR LF line ends and dot-stuffing of the mail data
-    std::string failure_;                 // why the current step failed
+    int replyFill_;                     // bytes of reply_ not yet consumed
+    vazmail::SmtpReplyParser replies_;  // replies split or joined anywhere, multi-line
+    vazmail::SmtpDataEncoder data_;     // CR LF line ends and dot-stuffing of the mail data
+    std::string failure_;               // why the current step failed
     int connectTimeoutMs_;
     int replyTimeoutMs_;
     int sendTimeoutMs_;

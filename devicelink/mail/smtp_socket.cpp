@@ -130,10 +130,14 @@ NetIo ReceiveSome(int fd, char* dest, size_t room, int timeoutMs, int* got, int*
 
 std::string DescribeIo(NetIo result, int err, int timeoutMs) {
     switch (result) {
-        case NetIo::Ok: return "";
-        case NetIo::TimedOut: return "no answer within " + std::to_string(timeoutMs) + " ms";
-        case NetIo::Closed: return "connection closed by the server";
-        case NetIo::Failed: break;
+        case NetIo::Ok:
+            return "";
+        case NetIo::TimedOut:
+            return "no answer within " + std::to_string(timeoutMs) + " ms";
+        case NetIo::Closed:
+            return "connection closed by the server";
+        case NetIo::Failed:
+            break;
     }
     return vazplat::SystemErrorText(err);
 }
