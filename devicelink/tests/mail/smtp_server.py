@@ -17,9 +17,11 @@ import email
 import email.policy
 import os
 import sys
+import warnings
 
 from aiosmtpd.smtp import SMTP, AuthResult
 
+warnings.filterwarnings("ignore", "Session.login_data")  # aiosmtpd's own use of it
 folder, user, password, refused = sys.argv[1], sys.argv[2], sys.argv[3], set(sys.argv[4:])
 
 
