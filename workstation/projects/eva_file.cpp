@@ -75,15 +75,8 @@ public:
     }
     // false on failure; `problem` says why when the length itself is impossible.
     bool string(QString& s, QString& problem, const QString* same = nullptr) {
-        fieldStart_ = consumed_;
         std::int32_t n = 0;
-        if (!i32(n)) return false;
-        if (n < 0 || qsizetype(n) > left() / 2) {
-            problem =
-                n < 0 ? QStringLiteral("长度为 %1").arg(n) : QStringLiteral("长度 %1 超出文件末尾").arg(n);
-            return false;
-        }
-        const char* p = take(2 * qsizetype(n));
+        const char* p = items(n, 2, problem);
         if (!p) return false;
         if (same && same->size() == n && equalsLittleEndian(*same, p)) {
             s = *same;
@@ -94,15 +87,8 @@ public:
         return true;
     }
     bool counts(ErrorCounts& counts, QString& problem) {
-        fieldStart_ = consumed_;
         std::int32_t k = 0;
-        if (!i32(k)) return false;
-        if (k < 0 || qsizetype(k) > left() / 4) {
-            problem =
-                k < 0 ? QStringLiteral("个数为 %1").arg(k) : QStringLiteral("个数 %1 超出文件末尾").arg(k);
-            return false;
-        }
-        const char* p = take(4 * qsizetype(k));
+        const char* p = items(k, 4, problem);
         if (p) counts.assignLittleEndian(p, k);
         return p != nullptr;
     }
@@ -118,6 +104,18 @@ private:
         pos_ += n;
         consumed_ += n;
         return p;
+    }
+    // A count `n` and the `n` items of `unit` bytes after it. A negative count,
+    // or one the rest of the input cannot hold, sets `problem`.
+    const char* items(std::int32_t& n, qsizetype unit, QString& problem) {
+        fieldStart_ = consumed_;
+        if (!i32(n)) return nullptr;
+        if (n < 0 || qsizetype(n) > left() / unit) {
+            problem =
+                n < 0 ? QStringLiteral("长度为 %1").arg(n) : QStringLiteral("长度 %1 超出文件末尾").arg(n);
+            return nullptr;
+        }
+        return take(unit * qsizetype(n));
     }
     void refill(qsizetype n) {
         const qsizetype rest = end_ - pos_;

@@ -7,7 +7,9 @@
 // Stopping: the dialog clears its running flag and calls
 // ReaderPort::interrupt() (a no-card retry may be waiting in the library).
 // The loop sees the flag between cards; a card in progress completes first.
-// The dialog closes only after run() has returned.
+// The dialog closes only after run() has returned, and leaves the record and
+// the EvaConfig alone while a run is going (a recorded key is written into
+// the EvaConfig by the loop).
 #pragma once
 
 #include <atomic>

@@ -12,6 +12,10 @@ const char* const kHeaders[ProjectList::ColumnCount] = {"产品编号",   "机�
 
 const char kPending[] = "待检";  // string 115
 
+QVariant alignment(int column) {
+    return int((column == ProjectList::ErrorPositions ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter);
+}
+
 }  // namespace
 
 ProjectList::ProjectList(QObject* parent) : QAbstractTableModel(parent) {}
@@ -110,15 +114,13 @@ QString ProjectList::columnText(const ProjectRecord& r, int column) {
 QVariant ProjectList::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= int(records_.size()) || index.column() >= ColumnCount) return {};
     if (role == Qt::DisplayRole) return columnText(records_[size_t(index.row())], index.column());
-    if (role == Qt::TextAlignmentRole)
-        return int((index.column() == ErrorPositions ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter);
+    if (role == Qt::TextAlignmentRole) return alignment(index.column());
     return {};
 }
 
 QVariant ProjectList::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
     if (role == Qt::DisplayRole) return QString::fromUtf8(kHeaders[section]);
-    if (role == Qt::TextAlignmentRole)
-        return int((section == ErrorPositions ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter);
+    if (role == Qt::TextAlignmentRole) return alignment(section);
     return {};
 }
