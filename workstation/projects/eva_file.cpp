@@ -29,11 +29,13 @@ public:
     }
     void string(const QString& s) {
         i32(std::int32_t(s.size()));
+        if (s.isEmpty()) return;  // an empty text may have no storage at all
         qToLittleEndian<char16_t>(s.utf16(), s.size(), p_);
         p_ += 2 * s.size();
     }
     void i32s(std::span<const std::int32_t> values) {
         i32(std::int32_t(values.size()));
+        if (values.empty()) return;
         qToLittleEndian<std::int32_t>(values.data(), qsizetype(values.size()), p_);
         p_ += 4 * qsizetype(values.size());
     }
@@ -83,7 +85,7 @@ public:
             return true;
         }
         s = QString(n, Qt::Uninitialized);
-        qFromLittleEndian<char16_t>(p, n, s.data());
+        if (n > 0) qFromLittleEndian<char16_t>(p, n, s.data());
         return true;
     }
     bool counts(ErrorCounts& counts, QString& problem) {
