@@ -185,13 +185,13 @@ QString CIni::sourcePath() const {
 }
 
 QString CIni::readString(const QString& section, const QString& key) const {
-    if (section.isEmpty() || key.isEmpty()) return {};
+    if (section.trimmed().isEmpty() || key.trimmed().isEmpty()) return {};
     Document doc;
     const QString source = sourcePath();
     if (source.isEmpty() || readDocument(source, doc) != ReadStatus::Read) return {};
-    const qsizetype header = doc.findSection(section);
+    const qsizetype header = doc.findSection(section.trimmed());
     if (header < 0) return {};
-    const qsizetype line = doc.findKey(header, key);
+    const qsizetype line = doc.findKey(header, key.trimmed());
     if (line < 0) return {};
     const QString& text = doc.lines[size_t(line)].text;
     return valueOf(text, classify(text));

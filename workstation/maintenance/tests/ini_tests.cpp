@@ -69,6 +69,7 @@ TEST_F(IniTest, ValuesAreTrimmedQuotesDroppedAndCommentsSkipped) {
     EXPECT_EQ(ini.readString("s", "empty"), "");
     EXPECT_EQ(ini.readString("s", "; key"), "");
     EXPECT_EQ(ini.readString("blanks", "k"), "v");
+    EXPECT_EQ(ini.readString(" blanks\t", " k "), "v");
     EXPECT_EQ(ini.readString("", "key"), "");
     EXPECT_EQ(ini.readString("s", ""), "");
     EXPECT_EQ(ini.readString("missing", "key"), "");
