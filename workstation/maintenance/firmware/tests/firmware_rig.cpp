@@ -1,7 +1,6 @@
 #include "firmware_rig.h"
 
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -10,33 +9,13 @@
 #include <stdexcept>
 #include <thread>
 
+#include "test_support.h"
 #include "version_commands.h"
 
 namespace fwtest {
 
-namespace {
-
-const std::string& TempDir() {
-    static const std::string dir = [] {
-        char tmpl[] = "/tmp/firmware-test-XXXXXX";
-        if (!mkdtemp(tmpl)) throw std::runtime_error("mkdtemp");
-        static struct Cleaner {
-            std::string path;
-            ~Cleaner() {
-                std::error_code ec;
-                std::filesystem::remove_all(path, ec);
-            }
-        } cleaner{tmpl};
-        return std::string(tmpl);
-    }();
-    return dir;
-}
-
-}  // namespace
-
 std::string TempPath(const std::string& name) {
-    static int n = 0;
-    return TempDir() + "/" + std::to_string(++n) + "_" + name;
+    return simtest::tempPath(name);
 }
 
 std::string WriteFile(const std::string& name, const std::string& bytes) {
