@@ -55,8 +55,13 @@ SendResult UsbLink::Send(std::string_view bytes) {
     switch (port_->Write(report.data(), outputLength_, kWriteTimeoutMs)) {
         case PortIo::Done:
             return SendResult::Sent;
-        case PortIo::Gone:
+        case PortIo::Gone: {
+            // Known at once, even before the receive thread sees the end (it calls the listener).
+            std::lock_guard lock(mutex_);
+            gone_ = true;
+            changed_.notify_all();
             return SendResult::Gone;
+        }
         default:
             return SendResult::Failed;
     }
