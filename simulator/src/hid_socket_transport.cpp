@@ -35,6 +35,7 @@ struct HidSocketTransport::Impl {
     void listen();
     void serve();
     void onCommand(const std::string& command);
+    void sendReply(const std::vector<Element>& reply);
     bool sendReport(const std::string& report);
     void closeConnection() {
         closeFd(conn);
@@ -91,6 +92,10 @@ void HidSocketTransport::Impl::onCommand(const std::string& command) {
         dropRequested = true;
         return;
     }
+    sendReply(reply);
+}
+
+void HidSocketTransport::Impl::sendReply(const std::vector<Element>& reply) {
     for (const Element& e : reply)
         for (const std::string& r : reportsFor(e)) {
             // Recorded before sending, so that a host that has read a report finds it in the trace.
@@ -125,7 +130,11 @@ void HidSocketTransport::Impl::serve() {
         }
         std::string datagram(buf, static_cast<size_t>(n));
         reader.record(Direction::HostToReader, Link::Hid, datagram);
-        framer.feedReport(datagram);
+        // In the update mode a report is a piece of a block packet, not command text.
+        if (reader.inUpdateMode())
+            sendReply(reader.handleUpdateReport(datagram));
+        else
+            framer.feedReport(datagram);
         if (dropRequested) {
             dropRequested = false;
             closeConnection();

@@ -78,6 +78,7 @@ Reply VirtualReader::State::answer(const std::string& command, Link link) {
         r.push_back(Piece{kOk});
         return r;
     }
+    if (command == "IAP/" && link == Link::Hid) return answerUpdateStart();
     if (command == "N/") {
         std::string b(4, '\0');
         for (int i = 0; i < 4; ++i)
@@ -109,6 +110,8 @@ Reply VirtualReader::State::answer(const std::string& command, Link link) {
         case 'M':
             if (numbers.empty() || numbers[0] < 1 || numbers[0] > 8) return status(kBadParameter);
             return twoStatus();
+        case 'V':
+            return answerVersionWrite(command);
         case 'T':
             ++halfLine;  // the paper moves on by half a line; no answer
             return {};

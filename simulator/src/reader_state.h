@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sensor_model.h"
+#include "update_mode.h"
 #include "vazsim/virtual_reader.h"
 
 namespace vazsim {
@@ -63,6 +64,8 @@ struct VirtualReader::State {
     SensorModel sensors;
     int curveHead = 2;  // "I 5": index into the I 4 layout (channel 1)
 
+    UpdateMode update;  // update_mode.cpp
+
     std::vector<TraceEntry> trace;
     std::vector<std::string> commands;
     std::function<void(const TraceEntry&)> listener;
@@ -78,6 +81,8 @@ private:
     Reply answerSupplement();
     Reply answerTest(const std::vector<long>& numbers);
     Reply answerPrintSettings(const std::string& command);
+    Reply answerUpdateStart();                              // update_mode.cpp
+    Reply answerVersionWrite(const std::string& command);  // update_mode.cpp
     bool downloadStart(const std::string& command) const;
     std::optional<Sheet> feedSheet(std::string& status);
 };

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "vazsim/card_deck.h"
 #include "vazsim/trace_format.h"
@@ -22,7 +23,8 @@ namespace {
 const char* const kUsage =
     "usage: vazsim [--pty LINK_PATH] [--hid SOCKET_PATH] [--model TEXT] [--counter N]\n"
     "              [--deck FILE] [--seed N] [--sheets N] [--refuse-format PREFIX]\n"
-    "              [--unsteady-head INDEX] [--trace]\n"
+    "              [--unsteady-head INDEX] [--firmware-out FILE] [--nak-block N]\n"
+    "              [--silent-block N] [--trace]\n"
     "       vazsim --seed N [--sheets N] --write-deck FILE\n"
     "\n"
     "  --pty LINK_PATH      serve the serial link on a pseudo-terminal, its slave path\n"
@@ -37,6 +39,9 @@ const char* const kUsage =
     "  --refuse-format P    refuse the format command starting with P with status 06\n"
     "  --unsteady-head I    head I of the \"I 4/\" layout (0 = D, 1 = S, 2.. = channels)\n"
     "                       reads unsteadily\n"
+    "  --firmware-out FILE  write the image of each completed firmware transfer to FILE\n"
+    "  --nak-block N        answer NAK once to packet N of a firmware transfer\n"
+    "  --silent-block N     stop answering at packet N of a firmware transfer\n"
     "  --write-deck FILE    write the generated deck to FILE and exit\n"
     "  --trace              print every transfer to standard error\n";
 
@@ -58,7 +63,8 @@ bool parseUnsigned(const char* text, unsigned long max, unsigned long& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string ptyLink, hidPath, model, deckFile, writeDeckFile, refusePrefix;
+    std::string ptyLink, hidPath, model, deckFile, writeDeckFile, refusePrefix, firmwareOut;
+    std::vector<vazsim::UpdateFault> updateFaults;
     std::optional<unsigned long> counter, seed, unsteady;
     unsigned long sheets = 20;
     bool trace = false;
@@ -93,6 +99,14 @@ int main(int argc, char** argv) {
         } else if (a == "--unsteady-head") {
             if (!parseUnsigned(value(), 99, n)) usageError("--unsteady-head takes an index 0..99");
             unsteady = n;
+        } else if (a == "--firmware-out") {
+            firmwareOut = value();
+        } else if (a == "--nak-block" || a == "--silent-block") {
+            if (!parseUnsigned(value(), 100000, n) || n == 0) usageError(a + " takes a packet number 1..100000");
+            vazsim::UpdateFault f;
+            f.kind = a == "--nak-block" ? vazsim::UpdateFault::Kind::Nak : vazsim::UpdateFault::Kind::Silent;
+            f.block = static_cast<int>(n);
+            updateFaults.push_back(f);
         } else if (a == "--write-deck") {
             writeDeckFile = value();
         } else if (a == "--trace") {
@@ -126,6 +140,8 @@ int main(int argc, char** argv) {
     if (seed) reader.setSeed(static_cast<uint32_t>(*seed));
     if (unsteady) reader.setUnsteadyHead(static_cast<int>(*unsteady));
     if (!refusePrefix.empty()) reader.refuseFormatCommand(refusePrefix);
+    if (!firmwareOut.empty()) reader.setFirmwareOut(firmwareOut);
+    for (const vazsim::UpdateFault& f : updateFaults) reader.injectUpdateFault(f);
     try {
         if (!deckFile.empty())
             reader.loadDeck(vazsim::loadDeckFile(deckFile));

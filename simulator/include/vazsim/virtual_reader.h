@@ -48,6 +48,21 @@ struct Fault {
     int lengthDelta = 0;     // Kind::LieLength
 };
 
+// A fault of the firmware update mode, tied to one packet of a transfer
+// (1 = the first; counted on past block byte 255).
+struct UpdateFault {
+    enum class Kind {
+        Nak,     // answer NAK to the packet's CRC although it is right
+        Silent,  // answer nothing from the packet's header on, until the next "IAP/"
+        Cancel,  // answer the packet's header with CAN and leave the update mode
+        Slow,    // take `delayMs` before answering the packet's CRC (writing the block)
+    };
+    Kind kind = Kind::Nak;
+    int block = 1;
+    int times = 1;  // packets (the same block sent again counts anew); -1 = every time
+    int delayMs = 0;
+};
+
 // One reply element. Each element is sent separately: on the HID link it
 // starts a new report (and spans several when longer than 64 bytes).
 using Element = std::string;
@@ -123,6 +138,20 @@ public:
     // Whether the reader expects print pieces (ended by 0x04) rather than
     // commands ended by "/".
     bool inPrintMode() const;
+
+    // ---- firmware update mode ---------------------------------------------
+    // "IAP/" on the HID link switches the reader into its update mode (see
+    // update_mode.h); "V text/" sets the text "v/" answers. While the mode is
+    // on, a transport hands every report to handleUpdateReport instead of
+    // cutting commands; the elements returned are control bytes.
+    bool inUpdateMode() const;
+    std::vector<Element> handleUpdateReport(const std::string& datagram);
+    void injectUpdateFault(const UpdateFault& fault);
+    void clearUpdateFaults();
+    // Where the image of a completed transfer is written (none by default).
+    void setFirmwareOut(const std::string& path);
+    // The blocks of the last transfer that ended with 0x04, fill bytes included.
+    std::optional<std::string> firmwareImage() const;
 
     // ---- recording --------------------------------------------------------
     void record(Direction direction, Link link, const std::string& bytes);

@@ -1,0 +1,77 @@
+#include "hid_port.h"
+
+#include "vazplatform/hid.h"
+
+namespace firmware {
+
+namespace {
+
+PortIo ToPortIo(vazplat::HidIo io) {
+    switch (io) {
+        case vazplat::HidIo::Done:
+            return PortIo::Done;
+        case vazplat::HidIo::Timeout:
+            return PortIo::Timeout;
+        case vazplat::HidIo::Gone:
+            return PortIo::Gone;
+        case vazplat::HidIo::Error:
+            break;
+    }
+    return PortIo::Error;
+}
+
+bool IsReader(uint16_t vendor, uint16_t product) {
+    return vendor == kReaderVendor && product == kReaderProduct;
+}
+
+}  // namespace
+
+struct HidPort::Impl {
+    std::unique_ptr<vazplat::HidHandle> handle;
+};
+
+std::vector<HidDeviceInfo> FindReaders() {
+    std::vector<HidDeviceInfo> found;
+    for (const vazplat::HidrawNode& node : vazplat::HidrawNodes())
+        if (IsReader(node.vendor, node.product))
+            found.push_back({node.path, false, node.vendor, node.product, 0, ""});
+    for (const vazplat::VirtualHidEntry& e : vazplat::VirtualHidDevicesFromEnvironment())
+        if (IsReader(e.attributes.vendor, e.attributes.product))
+            found.push_back({e.path, true, e.attributes.vendor, e.attributes.product, e.attributes.release,
+                             e.productText});
+    return found;
+}
+
+HidPort::HidPort(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+HidPort::~HidPort() = default;
+
+std::unique_ptr<HidPort> HidPort::Open(const HidDeviceInfo& device, int* error) {
+    auto impl = std::make_unique<Impl>();
+    if (device.isVirtual) {
+        vazplat::VirtualHidEntry entry;
+        entry.path = device.path;
+        entry.attributes = {device.vendor, device.product, device.release};
+        entry.productText = device.productText;
+        impl->handle = vazplat::HidHandle::ConnectVirtual(entry, error);
+    } else {
+        impl->handle = vazplat::HidHandle::OpenHidraw(device.path, error);
+    }
+    if (!impl->handle) return nullptr;
+    return std::unique_ptr<HidPort>(new HidPort(std::move(impl)));
+}
+
+bool HidPort::ReportLengths(int* input, int* output) {
+    return impl_->handle->GetReportLengths(input, output);
+}
+
+PortIo HidPort::Write(const unsigned char* report, int length, int timeoutMs) {
+    int error = 0;
+    return ToPortIo(impl_->handle->Write(report, length, timeoutMs, &error));
+}
+
+PortIo HidPort::Read(unsigned char* report, int room, int timeoutMs, int* count) {
+    int error = 0;
+    return ToPortIo(impl_->handle->Read(report, room, timeoutMs, count, &error));
+}
+
+}  // namespace firmware

@@ -1,0 +1,22 @@
+// The texts the USB update dialog shows for the results of this folder
+// (UTF-8). An empty text means that no message box is shown.
+#pragma once
+
+#include <string>
+
+#include "firmware_transfer.h"
+#include "version_commands.h"
+
+namespace firmware::texts {
+
+// Lines for the receive area.
+inline constexpr const char* kTransferStarted = "\r\n文件传输中，请稍后...\r\n";
+inline constexpr const char* kTransferDone = "文件传输完成。\r\n";
+
+// The message for a transfer's end; OpenFailed and ReadFailed name the file error.
+std::string TransferMessage(TransferResult result, int fileError);
+std::string WriteVersionMessage(CommandResult result);
+std::string ReadVersionMessage(CommandResult result);
+std::string ConsoleMessage(CommandResult result);
+
+}  // namespace firmware::texts
