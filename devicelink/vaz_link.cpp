@@ -6,7 +6,7 @@
 
 #include "link_devices.h"
 #include "vaz_device.h"
-#include "vazplatform/codepage.h"
+#include "vazplatform/system_error.h"
 
 // ---- CHidDevice ----------------------------------------------------------------
 
@@ -90,10 +90,14 @@ int CHidDevice::WriteReport(const unsigned char* payload, int length) {
     }
     int err = 0;
     switch (device_->Write(report_, outputLength_, kWaitMs, &err)) {
-        case vazplat::HidIo::Done: return 0;
-        case vazplat::HidIo::Timeout: return 4;
-        case vazplat::HidIo::Gone: return -255;
-        case vazplat::HidIo::Error: break;
+        case vazplat::HidIo::Done:
+            return 0;
+        case vazplat::HidIo::Timeout:
+            return 4;
+        case vazplat::HidIo::Gone:
+            return -255;
+        case vazplat::HidIo::Error:
+            break;
     }
     ShowSystemError(err);
     return -1;
@@ -108,9 +112,15 @@ int CHidDevice::ReadReport(unsigned char* dest, int count) {
     memset(report_, 0, sizeof report_);
     int got = 0, err = 0, result = 0;
     switch (device_->Read(report_, inputLength_, kWaitMs, &got, &err)) {
-        case vazplat::HidIo::Done: result = got; break;
-        case vazplat::HidIo::Timeout: result = 65; break;   // zeros of the cleared buffer
-        case vazplat::HidIo::Gone: result = -255; break;    // zeros
+        case vazplat::HidIo::Done:
+            result = got;
+            break;
+        case vazplat::HidIo::Timeout:
+            result = 65;
+            break;  // zeros of the cleared buffer
+        case vazplat::HidIo::Gone:
+            result = -255;
+            break;  // zeros
         case vazplat::HidIo::Error:
             ShowSystemError(err);
             return -1;
@@ -263,4 +273,6 @@ int CVazLink::SerialSend(const unsigned char* bytes, int n) {
     return 1;
 }
 
-int CVazLink::SerialReceive(unsigned char* dest, int n) { return serial->Read(dest, n); }
+int CVazLink::SerialReceive(unsigned char* dest, int n) {
+    return serial->Read(dest, n);
+}

@@ -7,22 +7,26 @@
 #include <QSettings>
 #include <QTranslator>
 
-#include "codepage.h"
 #include "commands.h"
 #include "main_frame.h"
 #include "string_table.h"
+#include "vazplatform/codepage.h"
 
 namespace {
 CPendraApp* g_app = nullptr;
 }
 
-CPendraApp* theApp() { return g_app; }
+CPendraApp* theApp() {
+    return g_app;
+}
 
-CPendraApp::CPendraApp() : testData(std::make_unique<TestDataRecord>()) { g_app = this; }
+CPendraApp::CPendraApp() : testData(std::make_unique<TestDataRecord>()) {
+    g_app = this;
+}
 
 CPendraApp::~CPendraApp() {
     delete frame_;
-        frame_ = nullptr;
+    frame_ = nullptr;
     if (g_app == this) g_app = nullptr;
 }
 
@@ -184,6 +188,10 @@ bool CPendraApp::SendFormatFile(const QString& path) {
     return device.send(command.constData()) > 0;
 }
 
-QString CPendraApp::ToWide(const char* text) { return cp936::toWide(text); }
+QString CPendraApp::ToWide(const char* text) {
+    return text ? QString::fromStdString(vazplat::Cp936ToUtf8(text)) : QString();
+}
 
-QByteArray CPendraApp::ToNarrow(const QString& text) { return cp936::toNarrow(text); }
+QByteArray CPendraApp::ToNarrow(const QString& text) {
+    return QByteArray::fromStdString(vazplat::Utf8ToCp936(text.toStdString()));
+}
