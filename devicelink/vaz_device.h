@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "host_hooks.h"
+#include "vaz_host_hooks.h"
 
 class CHidDevice;
 class CSerialPort;
@@ -41,13 +41,13 @@ class CSerialPort;
 // ---------------------------------------------------------------------------
 // Library strings (code page 936 texts; the English ones are plain ASCII).
 namespace vazstr {
-inline constexpr char kOpenFormatFailed[] = "Open the format file failed!";             // 4000, + ":%s"
-inline constexpr char kFormatFileError[] = "Format file error,please check it.";        // 4001
-inline constexpr char kFormatCmdError[] = "Fomat cmd %sdefined error or load error";    // 4002
-inline constexpr char kTestCmdError[] = "Test cmd sent error.";                         // 4003
+inline constexpr char kOpenFormatFailed[] = "Open the format file failed!";           // 4000, + ":%s"
+inline constexpr char kFormatFileError[] = "Format file error,please check it.";      // 4001
+inline constexpr char kFormatCmdError[] = "Fomat cmd %sdefined error or load error";  // 4002
+inline constexpr char kTestCmdError[] = "Test cmd sent error.";                       // 4003
 inline constexpr char kNotFound[] = "Not find Vaz device,make sure Vaz device has been connected!";  // 4004
-inline constexpr char kTip[] = "Tip";                                                   // 4005
-inline constexpr char kAlreadyConnected[] = "Vaz device has connected,whether or not to connect?";  // 4006
+inline constexpr char kTip[] = "Tip";                                                                // 4005
+inline constexpr char kAlreadyConnected[] = "Vaz device has connected,whether or not to connect?";   // 4006
 // 61472 "无法获取错误信息。" (no text for a file error)
 inline constexpr char kNoErrorText[] =
     "\xce\xde\xb7\xa8\xbb\xf1\xc8\xa1\xb4\xed\xce\xf3\xd0\xc5\xcf\xa2\xa1\xa3";
@@ -170,10 +170,10 @@ public:
     CVazLink(const CVazLink&) = delete;
     CVazLink& operator=(const CVazLink&) = delete;
 
-    std::unique_ptr<CHidDevice> usb;     // null until the first USB open
-    std::unique_ptr<CSerialPort> serial; // null until the first serial open
-    int kind = 0;                        // 0 none, 1 USB, 2 serial
-    int serialPortNumber = 0;            // 1..5, the port tried or in use
+    std::unique_ptr<CHidDevice> usb;      // null until the first USB open
+    std::unique_ptr<CSerialPort> serial;  // null until the first serial open
+    int kind = 0;                         // 0 none, 1 USB, 2 serial
+    int serialPortNumber = 0;             // 1..5, the port tried or in use
 
     // Replaces the USB device and runs discovery; kind := 1 on success.
     bool OpenUsb();
@@ -238,12 +238,12 @@ public:
     int i5Values[2] = {0, 0};
 
     // format download state
-    bool fLine = false;         // the last format had an "f" command and no ordinary one after it
+    bool fLine = false;                 // the last format had an "f" command and no ordinary one after it
     int fNumbers[5] = {0, 0, 0, 0, 0};  // p1..p5 of that "f" line (p5 = "G/" byte count)
-    bool tLine = false;         // the last format had a "T" command
+    bool tLine = false;                 // the last format had a "T" command
 
-    DataBlock blockA;  // I 4, I 6, X 2 data; raw data of I 2 / I 7
-    DataBlock blockB;  // gray data of I 2 / I 7
+    DataBlock blockA;                         // I 4, I 6, X 2 data; raw data of I 2 / I 7
+    DataBlock blockB;                         // gray data of I 2 / I 7
     std::unique_ptr<char[]> blockReadBuffer;  // kBlockReadBufferSize bytes, or null
     char storedReadCommand[10] = {};
     char identification[kTextSize] = {};
@@ -303,11 +303,11 @@ public:
     int StoredRead(char* buffer);
 
     // ---- test-mode data (test_data.cpp) -----------------------------------
-    int SetTest(int first, int second);      // VazSetTest after the gate
-    void ValueRead(const char* command);     // I 4 into blockA
-    int AreaRead(const char* command);       // I 2 / I 7 into blockA, blockB (areaKind, areaLimitArg)
-    void CurveRead(int k);                   // I 6 into blockA
-    int GetValue(char channel, int* values); // VazGetValue after the gate
+    int SetTest(int first, int second);       // VazSetTest after the gate
+    void ValueRead(const char* command);      // I 4 into blockA
+    int AreaRead(const char* command);        // I 2 / I 7 into blockA, blockB (areaKind, areaLimitArg)
+    void CurveRead(int k);                    // I 6 into blockA
+    int GetValue(char channel, int* values);  // VazGetValue after the gate
     int GetOriOrGray(char which, int* values);
     int GetCurve(int* values);
 

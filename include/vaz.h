@@ -29,7 +29,7 @@
  * discovery (every VazInit and every USB recovery).
  *
  * Message boxes. When the host process defines vaz_host_message_box (see
- * devicelink/host_hooks.h), every box of the library goes there; otherwise
+ * vaz_host_hooks.h), every box of the library goes there; otherwise
  * "CAPTION: TEXT" is written to standard error and the first button (OK or
  * Yes) is taken. Setting VAZ_TRACE=1 writes the line "%d:\t%s\r\n" (transfer
  * result, bytes with non-printable ones escaped) for every transfer to
@@ -45,6 +45,31 @@ extern "C" {
 #endif
 
 typedef unsigned char VAZBOOL; /* byte boolean: 0 false, non-zero true */
+
+/* Results of the int exports. */
+#define VAZ_NOT_ONLINE (-1) /* a gated export while the library is offline */
+#define VAZ_FAILED 0        /* the code waits in the error state */
+#define VAZ_DONE 1          /* the reader answered "EN" */
+#define VAZ_ACCEPTED 255    /* accepted; data waits for VazG or was read in */
+
+/* Link kinds in the low byte of VazInit's result. */
+#define VAZ_LINK_NONE 0
+#define VAZ_LINK_USB 1
+#define VAZ_LINK_SERIAL 2
+#define VAZ_LINK_OF(init_result) ((init_result)&0xFF)
+#define VAZ_DEVICE_TYPE_OF(init_result) (((init_result) >> 8) & 0xFF)
+
+/* Error codes (two-digit texts) that hosts and the library single out. */
+#define VAZ_CODE_NO_ERROR "00"
+#define VAZ_CODE_NO_SHEET "16"
+#define VAZ_CODE_COMMUNICATION "18" /* garbled or missing status, bad reply */
+#define VAZ_CODE_NO_CARD "23"       /* the reader answered "NO" */
+
+/* Buffer sizes hosts pass. */
+#define VAZ_ERROR_CODE_SIZE 4   /* VazGetError writes 3 bytes */
+#define VAZ_ERROR_TEXT_SIZE 100 /* VazGetErrorStr writes at most 53 bytes */
+#define VAZ_DEV_INFO_SIZE 65    /* VazGetDevInfo: identification text and a zero */
+#define VAZ_REPLY_SIZE 10000    /* VazG / VazSG: a reader's 4-digit length field, data and a zero */
 
 /* Connects or disconnects. Not gated.
  * mode < 0: goes offline (USB handle closed, serial port left open); returns

@@ -56,7 +56,7 @@ const vazctl::VazApi* g_api = nullptr;
 
 void OnInterrupt(int) {
     vazctl::RequestStop();
-    if (g_api != nullptr) g_api->SetStop();  // ends a running no-card retry
+    if (g_api != nullptr) g_api->VazSetStop();  // ends a running no-card retry
 }
 
 struct Options {
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
 
     Value report = Value::Object();
-    const int r = api.Init(o.mode);
+    const int r = api.VazInit(o.mode);
     const int link = r & 0xFF;
     char type[8];
     std::snprintf(type, sizeof type, "0x%02X", (r >> 8) & 0xFF);
@@ -172,7 +172,7 @@ int main(int argc, char** argv) {
         e.Set("text", Value::Text("no reader found"));
         report.Set("error", std::move(e));
     } else {
-        if (o.readMode >= 0 && api.SetReadMode(o.readMode) < 0) {
+        if (o.readMode >= 0 && api.VazSetReadMode(o.readMode) < 0) {
             code = kExitDevice;
             report.Set("error", Value::Text("the reader refused the read mode"));
         }
@@ -180,9 +180,10 @@ int main(int argc, char** argv) {
             Context ctx{api, report};
             code = run(ctx);
         }
-        api.Init(-1);
+        api.VazInit(-1);
     }
     Print(o, report, code);
-    if (code != kExitOk && !o.json) std::fprintf(stderr, "vazctl: %s failed (exit %d)\n", o.command.c_str(), code);
+    if (code != kExitOk && !o.json)
+        std::fprintf(stderr, "vazctl: %s failed (exit %d)\n", o.command.c_str(), code);
     return code;
 }

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <type_traits>
 
-#include "host_hooks.h"
 #include "pendra_app.h"
+#include "vaz_host_hooks.h"
 
 namespace {
 

@@ -1,7 +1,5 @@
 #include "pendra_app.h"
 
-#include <dlfcn.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QSettings>
@@ -44,7 +42,8 @@ bool CPendraApp::InitInstance(const StartupOptions& options) {
     }
 
     // The library stays loaded until the process ends.
-    library_ = dlopen(options.libraryFile.toLocal8Bit().constData(), RTLD_NOW);
+    std::string error;
+    library_ = vazload::OpenLibrary(options.libraryFile.toLocal8Bit().toStdString(), error);
     if (!library_) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Kestrin"), strings::text(121), QMessageBox::Ok);
         box.exec();

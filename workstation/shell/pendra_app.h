@@ -22,8 +22,8 @@ class CMainFrame;
 class QWidget;
 
 struct StartupOptions {
-    QString libraryFile = "libvaz.so";  // a bare name is found through RUNPATH and the library path
-    bool serviceMenu = false;           // show the service menu from the start
+    QString libraryFile = vazload::kLibraryFile;  // a bare name is found through RUNPATH and the library path
+    bool serviceMenu = false;                     // show the service menu from the start
 };
 
 class CPendraApp : public QObject {

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QThread>
 
-#include "host_hooks.h"
 #include "shell_test_support.h"
+#include "vaz_host_hooks.h"
 
 extern "C" int vaz_host_message_box(const char* caption, const char* text, int buttons, int icon);
 

@@ -1,4 +1,6 @@
-# Compares the defined dynamic symbols of LIBRARY with the names in EXPECTED.
+# Compares the defined dynamic symbols of a shared library with a list.
+#   cmake -DLIBRARY=lib.so -DEXPECTED=name,name,... [-DFUNCTIONS_ONLY=ON] -P check_exports.cmake
+# FUNCTIONS_ONLY also requires every one of them to be a plain function (T).
 find_program(NM nm REQUIRED)
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -7,16 +9,20 @@ endif()
 string(REPLACE "\n" ";" lines "${out}")
 set(actual "")
 foreach(line ${lines})
-  if(line MATCHES "^[0-9a-fA-F]+ [A-Za-z] ([^ ]+)$")
-    set(symbol ${CMAKE_MATCH_1})
+  if(line MATCHES "^[0-9a-fA-F]+ ([A-Za-z]) ([^ ]+)$")
+    set(kind ${CMAKE_MATCH_1})
+    set(symbol ${CMAKE_MATCH_2})
     # Symbols of the sanitizer runtime's interposition are not ours.
     if(NOT symbol MATCHES "^(__asan|__ubsan|__sanitizer|__lsan|_init$|_fini$)")
       list(APPEND actual ${symbol})
+      if(FUNCTIONS_ONLY AND NOT kind STREQUAL "T")
+        message(FATAL_ERROR "not a plain function: ${line}")
+      endif()
     endif()
   endif()
 endforeach()
 list(SORT actual)
-file(STRINGS ${EXPECTED} expected)
+string(REPLACE "," ";" expected "${EXPECTED}")
 list(SORT expected)
 if(NOT actual STREQUAL expected)
   message(FATAL_ERROR "dynamic symbols differ\n expected: ${expected}\n actual:   ${actual}")
