@@ -7,15 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "vaz.h"
 #include "vazplatform/hid.h"
 #include "vazplatform/serial.h"
 
-// The reader on USB: vendor 0x6816, product 0x2001, found among the hidraw
-// nodes and then the virtual devices of VAZ_HID_DEVICES (first match wins).
+// The reader on USB: vendor VAZ_USB_VENDOR, product VAZ_USB_PRODUCT, found
+// among the hidraw nodes and then the virtual devices of VAZ_HID_DEVICES
+// (first match wins).
 class CHidDevice {
 public:
-    static constexpr uint16_t kVendor = 0x6816;
-    static constexpr uint16_t kProduct = 0x2001;
+    // The reader's ids; also what a virtual device entry stands for unless
+    // it says otherwise.
+    static constexpr vazplat::HidAttributes kReaderIds{VAZ_USB_VENDOR, VAZ_USB_PRODUCT, 0x0100};
     static constexpr int kWaitMs = 2000;  // bound of every report read and write
 
     CHidDevice();
@@ -43,10 +46,9 @@ public:
     int outputLength() const { return outputLength_; }
 
 private:
-    int Discover();
+    // The first reader among the HID devices, opened; null when none.
+    static std::unique_ptr<vazplat::HidHandle> Discover();
 
-    std::vector<std::unique_ptr<vazplat::HidHandle>> matched_;
-    std::vector<std::string> matchedPaths_;
     std::unique_ptr<vazplat::HidHandle> device_;
     std::string path_;
     unsigned char report_[256] = {};
@@ -58,7 +60,7 @@ private:
 class CSerialPort {
 public:
     static constexpr int kBaud = 115200;
-    static constexpr int kIntervalMs = 1000;     // between two bytes of a read
+    static constexpr int kIntervalMs = 1000;  // between two bytes of a read
     static constexpr int kTotalConstantMs = 1000;
     static constexpr int kTotalPerByteMs = 1000;
 

@@ -26,48 +26,41 @@ void ShowSystemError(int err) {
 CHidDevice::CHidDevice() = default;
 CHidDevice::~CHidDevice() = default;
 
-int CHidDevice::Discover() {
-    matched_.clear();
-    matchedPaths_.clear();
-    // System hidraw nodes first, then the virtual devices (read now).
-    for (const vazplat::HidrawNode& candidate : vazplat::HidrawNodes()) {
-        const std::string& node = candidate.path;
+namespace {
+bool IsReader(const vazplat::HidAttributes& a) {
+    return a.vendor == CHidDevice::kReaderIds.vendor && a.product == CHidDevice::kReaderIds.product;
+}
+}  // namespace
+
+std::unique_ptr<vazplat::HidHandle> CHidDevice::Discover() {
+    // The system's hidraw nodes first, then the virtual devices (read now).
+    for (const vazplat::HidDeviceInfo& candidate : vazplat::HidDevices(kReaderIds)) {
+        const bool listedAsReader = IsReader(candidate.attributes);
+        // A virtual device is what its entry says; connecting to another one
+        // would only take it from its own host.
+        if (candidate.kind == vazplat::HidKind::Virtual && !listedAsReader) continue;
         int err = 0;
-        auto h = vazplat::HidHandle::OpenHidraw(node, &err);
+        auto h = vazplat::HidHandle::Open(candidate, &err);
         if (!h) {  // cannot be opened: next one
-            if (err == EACCES && candidate.vendor == kVendor && candidate.product == kProduct)
+            if (err == EACCES && listedAsReader && candidate.kind == vazplat::HidKind::Hidraw)
                 fprintf(stderr,
                         "vaz: %s is the reader but permission was denied; install the kit's udev rule "
                         "platform/udev/70-vaz-reader.rules\n",
-                        node.c_str());
+                        candidate.path.c_str());
             continue;
         }
         vazplat::HidAttributes a;
-        if (!h->GetAttributes(&a)) return 0;  // attributes unreadable: stop
-        if (a.vendor == kVendor && a.product == kProduct) {
-            matchedPaths_.push_back(node);
-            matched_.push_back(std::move(h));
-            return 1;
-        }
+        if (!h->GetAttributes(&a)) return nullptr;  // attributes unreadable: stop
+        if (IsReader(a)) return h;
         // another device: its handle closes here
     }
-    for (const vazplat::VirtualHidEntry& e : vazplat::VirtualHidDevicesFromEnvironment()) {
-        if (e.attributes.vendor != kVendor || e.attributes.product != kProduct) continue;
-        int err = 0;
-        auto h = vazplat::HidHandle::ConnectVirtual(e, &err);
-        if (!h) continue;
-        matchedPaths_.push_back(e.path);
-        matched_.push_back(std::move(h));
-        return 1;
-    }
-    return 0;
+    return nullptr;
 }
 
 bool CHidDevice::Open() {
-    if (Discover() == 0) return false;
-    device_ = std::move(matched_.front());
-    matched_.clear();
-    path_ = matchedPaths_.front();
+    device_ = Discover();
+    if (!device_) return false;
+    path_ = device_->path();
     int in = 65, out = 65;
     if (!device_->GetReportLengths(&in, &out)) in = out = 65;
     auto clamp = [](int v) { return v < 65 ? 65 : (v > 256 ? 256 : v); };

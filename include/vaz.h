@@ -52,6 +52,10 @@ typedef unsigned char VAZBOOL; /* byte boolean: 0 false, non-zero true */
 #define VAZ_DONE 1          /* the reader answered "EN" */
 #define VAZ_ACCEPTED 255    /* accepted; data waits for VazG or was read in */
 
+/* The reader on USB: the HID device with these ids. */
+#define VAZ_USB_VENDOR 0x6816
+#define VAZ_USB_PRODUCT 0x2001
+
 /* Link kinds in the low byte of VazInit's result. */
 #define VAZ_LINK_NONE 0
 #define VAZ_LINK_USB 1
