@@ -21,6 +21,13 @@ public:
     static constexpr vazplat::HidAttributes kReaderIds{VAZ_USB_VENDOR, VAZ_USB_PRODUCT, 0x0100};
     static constexpr int kWaitMs = 2000;  // bound of every report read and write
 
+    // Transfer results (they reach hosts through VazS "T ..." and the trace).
+    static constexpr int kWritten = 0;            // the report went out
+    static constexpr int kWriteStillPending = 4;  // not out within the wait
+    static constexpr int kFailed = -1;            // a system error (its box was shown)
+    static constexpr int kGone = -255;            // the device is gone
+    static constexpr int kNothingCame = 65;       // a read found no report within the wait
+
     CHidDevice();
     ~CHidDevice();
 
@@ -29,11 +36,10 @@ public:
     void CloseHandle();
     bool HandleValid() const { return device_ && device_->IsOpen(); }
 
-    // 0 written, 4 still pending after the wait, -1 failure (box shown),
-    // -255 device gone.
+    // kWritten, kWriteStillPending, kFailed or kGone.
     int WriteReport(const unsigned char* payload, int length);
-    // Bytes reported (65 when nothing came within the wait: zeros), -255
-    // device gone (zeros), -1 failure (box shown, nothing copied).
+    // Bytes reported (kNothingCame: zeros), kGone (zeros), kFailed (nothing
+    // copied).
     int ReadReport(unsigned char* dest, int count);
     // n bytes in 64-byte reports; result of the last write.
     int Send(const unsigned char* bytes, int n);

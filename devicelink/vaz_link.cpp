@@ -43,10 +43,10 @@ std::unique_ptr<vazplat::HidHandle> CHidDevice::Discover() {
         auto h = vazplat::HidHandle::Open(candidate, &err);
         if (!h) {  // cannot be opened: next one
             if (err == EACCES && listedAsReader && candidate.kind == vazplat::HidKind::Hidraw)
-                fprintf(stderr,
-                        "vaz: %s is the reader but permission was denied; install the kit's udev rule "
-                        "platform/udev/70-vaz-reader.rules\n",
-                        candidate.path.c_str());
+                vazhost::Log(
+                    "vaz: %s is the reader but permission was denied; install the kit's udev rule "
+                    "platform/udev/70-vaz-reader.rules\n",
+                    candidate.path.c_str());
             continue;
         }
         vazplat::HidAttributes a;
@@ -79,28 +79,28 @@ int CHidDevice::WriteReport(const unsigned char* payload, int length) {
     if (length > 0) memcpy(report_ + 1, payload, static_cast<size_t>(length));
     if (!HandleValid()) {
         vazhost::FrameworkMessageBox(vazstr::kInvalidWriteHandle);
-        return -1;
+        return kFailed;
     }
     int err = 0;
     switch (device_->Write(report_, outputLength_, kWaitMs, &err)) {
         case vazplat::HidIo::Done:
-            return 0;
+            return kWritten;
         case vazplat::HidIo::Timeout:
-            return 4;
+            return kWriteStillPending;
         case vazplat::HidIo::Gone:
-            return -255;
+            return kGone;
         case vazplat::HidIo::Error:
             break;
     }
     ShowSystemError(err);
-    return -1;
+    return kFailed;
 }
 
 int CHidDevice::ReadReport(unsigned char* dest, int count) {
     if (count > 64) count = 64;
     if (!HandleValid()) {
         vazhost::FrameworkMessageBox(vazstr::kInvalidReadHandle);
-        return -1;
+        return kFailed;
     }
     memset(report_, 0, sizeof report_);
     int got = 0, err = 0, result = 0;
@@ -108,15 +108,15 @@ int CHidDevice::ReadReport(unsigned char* dest, int count) {
         case vazplat::HidIo::Done:
             result = got;
             break;
-        case vazplat::HidIo::Timeout:
-            result = 65;
-            break;  // zeros of the cleared buffer
-        case vazplat::HidIo::Gone:
-            result = -255;
-            break;  // zeros
+        case vazplat::HidIo::Timeout:  // zeros of the cleared buffer
+            result = kNothingCame;
+            break;
+        case vazplat::HidIo::Gone:  // zeros
+            result = kGone;
+            break;
         case vazplat::HidIo::Error:
             ShowSystemError(err);
-            return -1;
+            return kFailed;
     }
     if (count > 0) memcpy(dest, report_ + 1, static_cast<size_t>(count));
     return result;
@@ -140,11 +140,11 @@ int CHidDevice::Receive(unsigned char* dest, int n) {
         int k = vazproto::UsbReceiveReports(n), stored = 0;
         for (int i = 0; i < k; ++i) {
             result = ReadReport(payload, 64);
-            if (result == -1) break;  // nothing copied; the box was shown
+            if (result == kFailed) break;  // nothing copied; the box was shown
             int take = n - stored < 64 ? n - stored : 64;
             memcpy(dest + stored, payload, static_cast<size_t>(take));
             stored += take;
-            if (result == -255) break;  // gone: the rest stays zero
+            if (result == kGone) break;  // gone: the rest stays zero
         }
         if (stored < n) memset(dest + stored, 0, static_cast<size_t>(n - stored));
     }
@@ -213,7 +213,7 @@ bool CVazLink::OpenUsb() {
         usb.reset();
         return false;
     }
-    kind = 1;
+    kind = LinkKind::Usb;
     return true;
 }
 
@@ -229,7 +229,7 @@ bool CVazLink::OpenSerial(int number) {
     auto port = std::make_unique<CSerialPort>();
     if (!port->Open(number)) return false;
     serial = std::move(port);
-    kind = 2;
+    kind = LinkKind::Serial;
     return true;
 }
 
@@ -240,7 +240,7 @@ void CVazLink::SignalSerialShutdown() {
 int CVazLink::UsbSend(const unsigned char* bytes, int n) {
     if (!usb) {  // a failed recovery left no device: as an invalid handle
         vazhost::FrameworkMessageBox(vazstr::kInvalidWriteHandle);
-        return -1;
+        return CHidDevice::kFailed;
     }
     return usb->Send(bytes, n);
 }
@@ -249,7 +249,7 @@ int CVazLink::UsbReceive(unsigned char* dest, int n) {
     if (!usb) {
         vazhost::FrameworkMessageBox(vazstr::kInvalidReadHandle);
         memset(dest, 0, static_cast<size_t>(n) + 1);
-        return -1;
+        return CHidDevice::kFailed;
     }
     return usb->Receive(dest, n);
 }

@@ -63,6 +63,10 @@ typedef unsigned char VAZBOOL; /* byte boolean: 0 false, non-zero true */
 #define VAZ_LINK_OF(init_result) ((init_result)&0xFF)
 #define VAZ_DEVICE_TYPE_OF(init_result) (((init_result) >> 8) & 0xFF)
 
+/* What VazGetDevInfo reports. */
+#define VAZ_DEV_INFO_IDENTIFICATION 1
+#define VAZ_DEV_INFO_COUNTER 2
+
 /* Error codes (two-digit texts) that hosts and the library single out. */
 #define VAZ_CODE_NO_ERROR "00"
 #define VAZ_CODE_NO_SHEET "16"

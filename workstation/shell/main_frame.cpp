@@ -8,8 +8,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QSettings>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
@@ -34,16 +34,26 @@ constexpr const char* kAppTitle = "Kestrin";
 
 int formOfCommand(int command) {
     switch (command) {
-        case cmd::kStartPage: return form::kStart;
-        case cmd::kValueTest: return form::kValue;
-        case cmd::kGrayTest: return form::kGray;
-        case cmd::kLineTest: return form::kLine;
-        case cmd::kConsistTest: return form::kConsist;
-        case cmd::kWaveTest: return form::kWave;
-        case cmd::kReadCardTest: return form::kReadCard;
-        case cmd::kEvaluation: return form::kEvaluation;
-        case cmd::kTestManager: return form::kTestManager;
-        default: return -1;
+        case cmd::kStartPage:
+            return form::kStart;
+        case cmd::kValueTest:
+            return form::kValue;
+        case cmd::kGrayTest:
+            return form::kGray;
+        case cmd::kLineTest:
+            return form::kLine;
+        case cmd::kConsistTest:
+            return form::kConsist;
+        case cmd::kWaveTest:
+            return form::kWave;
+        case cmd::kReadCardTest:
+            return form::kReadCard;
+        case cmd::kEvaluation:
+            return form::kEvaluation;
+        case cmd::kTestManager:
+            return form::kTestManager;
+        default:
+            return -1;
     }
 }
 
@@ -92,7 +102,8 @@ bool CMainFrame::create(bool serviceMenu) {
 
     auto* chord = new QShortcut(QKeySequence(kServiceChord), this);
     chord->setContext(Qt::ApplicationShortcut);
-    connect(chord, &QShortcut::activated, this, [this] { setServiceMenuVisible(!serviceMenu_->menuAction()->isVisible()); });
+    connect(chord, &QShortcut::activated, this,
+            [this] { setServiceMenuVisible(!serviceMenu_->menuAction()->isVisible()); });
     setServiceMenuVisible(serviceMenu);
 
     qApp->installEventFilter(this);  // lock-key indicators
@@ -225,11 +236,21 @@ void CMainFrame::buildToolBar() {
     toolBar_->setObjectName("toolbar310");
     toolBar_->setIconSize(QSize(artwork::kToolbarIconSize, artwork::kToolbarIconSize));
     toolBar_->setMovable(true);
-    const int layout[] = {cmd::kStartPage,   0,
-                          cmd::kConnect,     cmd::kMotorSpeed, cmd::kCalibration, 0,
-                          cmd::kValueTest,   cmd::kGrayTest,   cmd::kLineTest,    cmd::kConsistTest,
-                          cmd::kWaveTest,    cmd::kReadCardTest, 0,
-                          cmd::kAbout,       cmd::kAppExit};
+    const int layout[] = {cmd::kStartPage,
+                          0,
+                          cmd::kConnect,
+                          cmd::kMotorSpeed,
+                          cmd::kCalibration,
+                          0,
+                          cmd::kValueTest,
+                          cmd::kGrayTest,
+                          cmd::kLineTest,
+                          cmd::kConsistTest,
+                          cmd::kWaveTest,
+                          cmd::kReadCardTest,
+                          0,
+                          cmd::kAbout,
+                          cmd::kAppExit};
     for (int c : layout) c ? (void)toolBar_->addAction(action(c)) : (void)toolBar_->addSeparator();
 
     auto* customize = new QToolButton(toolBar_);
@@ -268,9 +289,9 @@ void CMainFrame::buildStatusBar() {
 QString CMainFrame::connectionText(bool connected, int mode) {
     if (!connected) return strings::text(143);
     QString t = strings::text(142);
-    mode &= 0xFF;
-    if (mode == 1) t += "__" + strings::text(131);
-    if (mode == 2) t += "__" + strings::text(133);
+    const int link = VAZ_LINK_OF(mode);
+    if (link == VAZ_LINK_USB) t += "__" + strings::text(131);
+    if (link == VAZ_LINK_SERIAL) t += "__" + strings::text(133);
     return t;
 }
 
@@ -282,7 +303,8 @@ void CMainFrame::RefreshConnectionPane() {
 
 void CMainFrame::UpdateCommandStates() {
     CPendraApp* app = theApp();
-    if (QAction* a = action(cmd::kUsbFirmwareUpdate)) a->setEnabled(app && app->accessLevel == kServiceAccessLevel);
+    if (QAction* a = action(cmd::kUsbFirmwareUpdate))
+        a->setEnabled(app && app->accessLevel == kServiceAccessLevel);
 }
 
 void CMainFrame::setServiceMenuVisible(bool on) {
@@ -388,9 +410,13 @@ bool CMainFrame::event(QEvent* e) {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
     if (watched == mdi_ && (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest))
         placeDocumentMenuButton();
-    if (e->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(e)->isAutoRepeat() && watched->isWidgetType()) {
+    if (e->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(e)->isAutoRepeat() &&
+        watched->isWidgetType()) {
         const int key = static_cast<QKeyEvent*>(e)->key();
-        const int lock = key == Qt::Key_CapsLock ? 0 : key == Qt::Key_NumLock ? 1 : key == Qt::Key_ScrollLock ? 2 : -1;
+        const int lock = key == Qt::Key_CapsLock     ? 0
+                         : key == Qt::Key_NumLock    ? 1
+                         : key == Qt::Key_ScrollLock ? 2
+                                                     : -1;
         // One key press reaches several widgets on its way up; count it once.
         if (lock >= 0 && watched == QApplication::focusWidget()) {
             locks_[lock] = !locks_[lock];

@@ -164,13 +164,13 @@ int CPendraApp::ShowDeviceError(QWidget* parent) {
     code[sizeof code - 1] = 0;
     text[sizeof text - 1] = 0;
     const QByteArray c(code);
-    if (c == "00") return 255;
-    if (c == "23") return 254;
+    if (c == VAZ_CODE_NO_ERROR) return kDeviceErrorIgnored;
+    if (c == VAZ_CODE_NO_CARD) return kDeviceErrorNoCard;
     QMessageBox box(QMessageBox::Information, messageCaption, QString::fromLatin1(c) + ": " + ToWide(text),
                     QMessageBox::Ok, parent);
     box.setObjectName("deviceError");
     box.exec();
-    return c == "16" ? 255 : 0;
+    return c == VAZ_CODE_NO_SHEET ? kDeviceErrorIgnored : kDeviceErrorShown;
 }
 
 bool CPendraApp::SendFormatFile(const QString& path) {

@@ -42,7 +42,7 @@ public:
     int connected = 0;       // the last VazInit returned non-zero
     int connectionMode = 0;  // what the last VazInit returned
     // The link of the connection: 1 USB, 2 serial port, 0 none.
-    int linkKind() const { return connectionMode & 0xFF; }
+    int linkKind() const { return VAZ_LINK_OF(connectionMode); }
     std::atomic<int> readingCard{0};
     std::uint8_t accessLevel = 0;
     QString messageText;
@@ -64,6 +64,12 @@ public:
     // ---- shared operations ------------------------------------------------
     void ShowMessage(int id);
     QString LoadText(int id);
+    // Results of ShowDeviceError: nothing to act on (also after "16", which
+    // is shown), the reader waits for a card ("23", nothing shown), an error
+    // was shown.
+    static constexpr int kDeviceErrorIgnored = 255;
+    static constexpr int kDeviceErrorNoCard = 254;
+    static constexpr int kDeviceErrorShown = 0;
     int ShowDeviceError(QWidget* parent);
     bool SendFormatFile(const QString& path);
     static QString ToWide(const char* text);
