@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "vaz_link_fixture.h"
+#include "vaz_fixture.h"
 
 using namespace vaztest;
 using vazsim::Fault;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#include "vaz_link_fixture.h"
+#include "vaz_fixture.h"
 
 using namespace vaztest;
 using vazsim::Direction;
@@ -36,14 +36,28 @@ using Link = ConnectedLink;
 INSTANTIATE_TEST_SUITE_P(Links, Link, BothLinks(), LinkName);
 
 TEST_P(Link, ErrorTextsOfEveryCode) {
-    const char* texts[24] = {"No error", "No format", "Data overflow", "Double sheet", "Format sign error",
-                             "Detecting dots and line error", "Command parameter error",
-                             "Paperboard or synchronous signal error", "Offline",
-                             "synchronous route's counting number out of range", "Communication error",
-                             "A and B matching error", "Data overflow", "Format sign error", "Lost Data",
-                             "Detecting dots and line error", "No sheet", "Paperboard or synchronous signal error",
-                             "Communication error", "synchronous route's counting number out of range",
-                             "Position of electronic eyes", "The gray level is invalid",
+    const char* texts[24] = {"No error",
+                             "No format",
+                             "Data overflow",
+                             "Double sheet",
+                             "Format sign error",
+                             "Detecting dots and line error",
+                             "Command parameter error",
+                             "Paperboard or synchronous signal error",
+                             "Offline",
+                             "synchronous route's counting number out of range",
+                             "Communication error",
+                             "A and B matching error",
+                             "Data overflow",
+                             "Format sign error",
+                             "Lost Data",
+                             "Detecting dots and line error",
+                             "No sheet",
+                             "Paperboard or synchronous signal error",
+                             "Communication error",
+                             "synchronous route's counting number out of range",
+                             "Position of electronic eyes",
+                             "The gray level is invalid",
                              "Please load the scoring criteria, or close to print.",
                              "Need to put into the machine to read card"};
     for (int code = 1; code < 24; ++code) {
@@ -94,7 +108,7 @@ TEST_P(Link, GarbledStatusIsCode18AndRecoversOnUsb) {
     if (usb())
         EXPECT_GE(s, 0.39);  // closed, paused, reopened
     else
-        EXPECT_LT(s, 0.39);  // no recovery on the serial link
+        EXPECT_LT(s, 0.39);            // no recovery on the serial link
     EXPECT_EQ(Vaz().VazS("K 1/"), 1);  // the link works (again)
     EXPECT_TRUE(Boxes().empty());
 }

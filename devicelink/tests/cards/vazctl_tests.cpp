@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "cards_fixture.h"
+#include "vaz_fixture.h"
 
-using namespace cardstest;
+using namespace vaztest;
 
 namespace {
 
@@ -31,7 +31,9 @@ CtlRun RunVazctl(const std::string& args) {
     return r;
 }
 
-bool Has(const CtlRun& r, const std::string& part) { return r.out.find(part) != std::string::npos; }
+bool Has(const CtlRun& r, const std::string& part) {
+    return r.out.find(part) != std::string::npos;
+}
 
 // The reader runs in this process; the library of this process stays
 // disconnected so that vazctl has the link to itself.

@@ -1,5 +1,5 @@
-// The shell's tests run on the offscreen platform with a settings folder of
-// their own, so they never touch a user's settings or each other's.
+// The main of every Qt test program: the offscreen platform and a settings
+// folder of its own, so a test never touches a user's settings or another's.
 #include <gtest/gtest.h>
 
 #include <QApplication>

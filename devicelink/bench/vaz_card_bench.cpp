@@ -36,7 +36,7 @@ using Clock = std::chrono::steady_clock;
 constexpr long kMaxCycles = 10000;
 constexpr double kMaxSecondsPerLoop = 12.0;  // timed seconds per side and link: the run stays under a minute
 constexpr int kRounds = 5;
-constexpr int kChunk = 100;                  // cycles between hopper checks
+constexpr int kChunk = 100;  // cycles between hopper checks
 constexpr size_t kAnswerLength = 2048;
 constexpr size_t kRefillBelow = 2 * kChunk;
 constexpr size_t kRefillBlock = 1000;
@@ -109,7 +109,9 @@ void RunLoop(vazsim::VirtualReader& reader, const vazsim::Sheet& sheet, const st
 
 // Library and raw loops alternate in rounds, so that a drift of the machine
 // hits both alike; each side's cycles and times are summed.
-long RoundTarget(int round) { return (round + 1) * kMaxCycles / kRounds; }
+long RoundTarget(int round) {
+    return (round + 1) * kMaxCycles / kRounds;
+}
 
 // One library cycle; reports the step that failed.
 bool LibraryCycle(std::vector<char>& buf) {
@@ -143,7 +145,9 @@ bool HidExchange(int fd, const char* command, int replyReports) {
     return true;
 }
 
-int ReportsFor(size_t bytes) { return bytes == 0 ? 1 : static_cast<int>((bytes + 63) / 64); }
+int ReportsFor(size_t bytes) {
+    return bytes == 0 ? 1 : static_cast<int>((bytes + 63) / 64);
+}
 
 bool HidRawCycle(int fd) {
     return HidExchange(fd, kFeed, 2) && HidExchange(fd, kSync, 3) &&
@@ -223,20 +227,21 @@ int main() {
     // the raw loop connects, and connects again for its next round.
     LoopResult hidLib, hidRaw;
     for (int round = 0; round < kRounds && !hidLib.failed && !hidRaw.failed; ++round) {
-        const bool connected =
-            round == 0 ? ConnectAndDownload(1, formatPath) : (v.VazInit(1) & 0xFF) == 1;
+        const bool connected = round == 0 ? ConnectAndDownload(1, formatPath) : (v.VazInit(1) & 0xFF) == 1;
         if (!connected) {
             hidLib.failed = true;
             break;
         }
-        RunLoop(reader, sheet, [&] { return LibraryCycle(buf); }, hidLib, RoundTarget(round));
+        RunLoop(
+            reader, sheet, [&] { return LibraryCycle(buf); }, hidLib, RoundTarget(round));
         v.VazInit(-1);
         int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
         sockaddr_un a{};
         a.sun_family = AF_UNIX;
         snprintf(a.sun_path, sizeof a.sun_path, "%s", sim.socketPath().c_str());
         if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0)
-            RunLoop(reader, sheet, [&] { return HidRawCycle(fd); }, hidRaw, RoundTarget(round));
+            RunLoop(
+                reader, sheet, [&] { return HidRawCycle(fd); }, hidRaw, RoundTarget(round));
         else
             hidRaw.failed = true;
         if (fd >= 0) close(fd);
@@ -258,8 +263,10 @@ int main() {
             ptyRaw.failed = true;
         }
         for (int round = 0; round < kRounds && fd >= 0 && !ptyLib.failed && !ptyRaw.failed; ++round) {
-            RunLoop(reader, sheet, [&] { return LibraryCycle(buf); }, ptyLib, RoundTarget(round));
-            RunLoop(reader, sheet, [&] { return SerialRawCycle(fd, buf); }, ptyRaw, RoundTarget(round));
+            RunLoop(
+                reader, sheet, [&] { return LibraryCycle(buf); }, ptyLib, RoundTarget(round));
+            RunLoop(
+                reader, sheet, [&] { return SerialRawCycle(fd, buf); }, ptyRaw, RoundTarget(round));
         }
         if (fd >= 0) close(fd);
         v.VazInit(-1);

@@ -4,11 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "cards_fixture.h"
+#include "vaz_fixture.h"
 
-using namespace cardstest;
-using vaztest::CountBoxes;
-using vaztest::ErrorCode;
+using namespace vaztest;
 using vazsim::Fault;
 
 namespace {
@@ -38,8 +36,8 @@ vazsim::Sheet PatternSheet(int lines, int pitch = 24) {
     return s;
 }
 
-class TestData : public CardsTest {};
-CARDS_BOTH_LINKS(TestData);
+class TestData : public ConnectedLink {};
+INSTANTIATE_TEST_SUITE_P(Links, TestData, BothLinks(), LinkName);
 
 TEST_P(TestData, SetTestSendsTheNumbersAndConfirms) {
     EXPECT_EQ(Vaz().VazSetTest(5, 3), 1);
@@ -102,14 +100,14 @@ TEST_P(TestData, AreaReadOfAWholeCardMatchesTheDeck) {
         }
         EXPECT_EQ(gray[l * 50 + 49], l + 1);  // line number
     }
-    if (Usb()) {
+    if (usb()) {
         EXPECT_GE(reader().hidReports(vazsim::Direction::ReaderToHost).size(), 2u * 58);
     }
     EXPECT_EQ(Vaz().VazS("K 1/"), 1);
 }
 
 TEST_P(TestData, AreaBlockOverTheLimitFailsAndI7AcceptsIt) {
-    reader().addCard(PatternSheet(12));  // 600-byte blocks
+    reader().addCard(PatternSheet(12));   // 600-byte blocks
     EXPECT_EQ(Vaz().VazS("I 2 10/"), 0);  // limit 500
     std::vector<int> v(1000, -1);
     EXPECT_EQ(Vaz().VazGetOriOrGray('A', v.data()), 0);  // refused while the error waits
@@ -166,7 +164,7 @@ TEST_P(TestData, SyncCurveShowsTheMarksWhereTheDeckPutsThem) {
     std::vector<int> v(1000, -1);
     ASSERT_EQ(Vaz().VazGetCurve('A', v.data()), 22 * 16);
     for (int line = 1; line <= 20; ++line) EXPECT_LT(v[line * 16 + 8], 120) << line;  // mark centres
-    EXPECT_GT(v[4], 150);                                                              // paper
+    EXPECT_GT(v[4], 150);                                                             // paper
     EXPECT_EQ(Vaz().VazS("K 1/"), 1);  // the 4 extra bytes of k = 0 were read
 }
 
@@ -200,7 +198,7 @@ TEST_P(TestData, CurveWhoseLengthClaimsLessThanSentStaysInItsBlock) {
 }
 
 // Blocks of exact sizes, scripted on the serial link.
-class ScriptedValues : public CardsTest {};
+class ScriptedValues : public ConnectedLink {};
 INSTANTIATE_TEST_SUITE_P(Links, ScriptedValues, ::testing::Values(int(Sim::kSerial)), LinkName);
 
 std::string Block(int n) {

@@ -1,6 +1,10 @@
-// Shared fixture of the card-reading and test-data tests: one virtual reader
-// on the link of the test's parameter, the library connected to it, and
-// helpers for format files and sheets.
+// The GoogleTest fixture of the libvaz tests that run on both links: the
+// parameter is Sim::kSerial or Sim::kHid; SetUp starts a virtual reader on
+// that link, connects (VazInit 2 or 1) and forgets what the connection left
+// (trace, boxes); TearDown brings the library back to a known state before
+// the reader stops.
+//   class MyTest : public vaztest::ConnectedLink {};
+//   INSTANTIATE_TEST_SUITE_P(Links, MyTest, vaztest::BothLinks(), vaztest::LinkName);
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,18 +17,16 @@
 #include "vaz_test_support.h"
 #include "vazsim/card_deck.h"
 
-namespace cardstest {
-
-using vaztest::Sim;
-using vaztest::Vaz;
+namespace vaztest {
 
 // Writes `content` to a fresh file and returns its path.
 inline std::string WriteFile(const std::string& content) {
     static int n = 0;
-    const std::string path = vaztest::TempDir() + "/format" + std::to_string(++n) + ".txt";
+    const std::string path = TempDir() + "/format" + std::to_string(++n) + ".txt";
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }
+
 // A blank sheet whose answer text for any format is `answer`.
 inline vazsim::Sheet SheetWith(const std::string& answer, int lines = 73) {
     vazsim::Sheet s = vazsim::blankSheet(lines);
@@ -32,19 +34,19 @@ inline vazsim::Sheet SheetWith(const std::string& answer, int lines = 73) {
     return s;
 }
 
-class CardsTest : public ::testing::TestWithParam<int> {
+class ConnectedLink : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         sim_ = std::make_unique<Sim>(GetParam());
-        ASSERT_GT(Vaz().VazInit(Usb() ? 1 : 2), 0);
+        ASSERT_GT(Vaz().VazInit(usb() ? 1 : 2), 0);
         sim_->ClearTrace();
-        vaztest::ClearBoxes();
+        ClearBoxes();
     }
     void TearDown() override {
-        vaztest::ResetLibrary();
+        ResetLibrary();
         sim_.reset();
     }
-    bool Usb() const { return GetParam() == Sim::kHid; }
+    bool usb() const { return GetParam() == Sim::kHid; }
     vazsim::VirtualReader& reader() { return sim_->reader(); }
     std::vector<std::string> commands() { return reader().commands(); }
 
@@ -53,15 +55,15 @@ protected:
         const std::string command = std::string(1, letter) + " " + WriteFile(content) + "/";
         return Vaz().VazS(command.c_str());
     }
+
     std::unique_ptr<Sim> sim_;
 };
 
+inline auto BothLinks() {
+    return ::testing::Values(int(Sim::kSerial), int(Sim::kHid));
+}
 inline std::string LinkName(const ::testing::TestParamInfo<int>& info) {
     return info.param == Sim::kHid ? "Usb" : "Serial";
 }
 
-}  // namespace cardstest
-
-#define CARDS_BOTH_LINKS(Suite)                                                                     \
-    INSTANTIATE_TEST_SUITE_P(Links, Suite, ::testing::Values(int(cardstest::Sim::kSerial), int(cardstest::Sim::kHid)), \
-                             cardstest::LinkName)
+}  // namespace vaztest

@@ -1,6 +1,6 @@
 // kestrin-startup-bench: time from starting the kestrin process to its first
 // painted main window (offscreen), connected to a virtual reader over the
-// virtual HID socket when the simulator library is built.
+// virtual HID socket.
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -11,10 +11,8 @@
 #include <memory>
 #include <vector>
 
-#ifdef KESTRIN_HAVE_VAZSIM
 #include "vazsim/transports.h"
 #include "vazsim/virtual_reader.h"
-#endif
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -24,17 +22,11 @@ int main(int argc, char** argv) {
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("XDG_CONFIG_HOME", tmp.filePath("config"));
     env.insert("XDG_RUNTIME_DIR", tmp.path());
-    const char* link = "none (no reader)";
-#ifdef KESTRIN_HAVE_VAZSIM
+    const char* link = "virtual HID reader";
     vazsim::VirtualReader reader;
     auto hid = std::make_unique<vazsim::HidSocketTransport>(reader, tmp.filePath("hid.sock").toStdString());
     env.insert("VAZ_HID_DEVICES", QString::fromStdString(hid->path()));
     env.insert("VAZ_SERIAL_PORTS", tmp.filePath("no-serial"));
-    link = "virtual HID reader";
-#else
-    env.insert("VAZ_HID_DEVICES", tmp.filePath("no-hid.sock"));
-    env.insert("VAZ_SERIAL_PORTS", tmp.filePath("no-serial"));
-#endif
     const int runs = 7;
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
@@ -57,7 +49,7 @@ int main(int argc, char** argv) {
     }
     std::sort(ms.begin(), ms.end());
     std::printf("kestrin start-up to first painted main window (offscreen, %s), %d runs:\n", link, runs);
-    std::printf("  min %.1f ms   median %.1f ms   max %.1f ms   (target < 500 ms)\n", ms.front(), ms[ms.size() / 2],
-                ms.back());
+    std::printf("  min %.1f ms   median %.1f ms   max %.1f ms   (target < 500 ms)\n", ms.front(),
+                ms[ms.size() / 2], ms.back());
     return 0;
 }

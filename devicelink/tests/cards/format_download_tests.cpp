@@ -4,17 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "cards_fixture.h"
+#include "vaz_fixture.h"
 
-using namespace cardstest;
-using vaztest::CountBoxes;
-using vaztest::ErrorCode;
+using namespace vaztest;
 using Strings = std::vector<std::string>;
 
 namespace {
 
-class FormatDownload : public CardsTest {};
-CARDS_BOTH_LINKS(FormatDownload);
+class FormatDownload : public ConnectedLink {};
+INSTANTIATE_TEST_SUITE_P(Links, FormatDownload, BothLinks(), LinkName);
 
 TEST_P(FormatDownload, FLineWithLargerSecondNumberIsSentSwapped) {
     EXPECT_EQ(Download("f 1 20 10 5 40/\nf 1 10 20 5 40/\n"), 255);
@@ -38,7 +36,8 @@ TEST_P(FormatDownload, LongFLineIsSentAsWritten) {
 TEST_P(FormatDownload, CommentsSeparatorsAndSplitCommands) {
     // Comments vanish, quotes / blanks / CR LF / 0xFF between commands are
     // skipped, a command broken by a comment continues on the next line.
-    const std::string file = "; layout of the practice card\r\n\"L 1/\"  \xff\r\nS 1 ;first half\n2/\n;last\n";
+    const std::string file =
+        "; layout of the practice card\r\n\"L 1/\"  \xff\r\nS 1 ;first half\n2/\n;last\n";
     EXPECT_EQ(Download(file), 255);
     EXPECT_EQ(commands(), (Strings{"S a.txt/", "L 1/", "S 1 \n2/", "EN/"}));
 }

@@ -4,16 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "cards_fixture.h"
+#include "vaz_fixture.h"
 
-using namespace cardstest;
-using vaztest::ErrorCode;
+using namespace vaztest;
 
 namespace {
 
 constexpr char kAnswer[] = "12345678ABCDABCD";
 
-class CardRead : public CardsTest {
+class CardRead : public ConnectedLink {
 protected:
     // Feeds one sheet with "R/" after downloading `format`.
     void FeedSheet(const std::string& format, vazsim::Sheet sheet) {
@@ -28,7 +27,7 @@ protected:
         return Vaz().VazG(buf.data());
     }
 };
-CARDS_BOTH_LINKS(CardRead);
+INSTANTIATE_TEST_SUITE_P(Links, CardRead, BothLinks(), LinkName);
 
 TEST_P(CardRead, BlockReadDeliversTheCardText) {
     FeedSheet("K 1/\n", SheetWith(kAnswer));
