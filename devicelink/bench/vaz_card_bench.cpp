@@ -11,11 +11,7 @@
 // The hopper is topped up in blocks between timed stretches.
 // Figures are printed, nothing is judged; the exit status is 1 only when an
 // exchange failed.
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/socket.h>
-#include <sys/un.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -26,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "raw_link.h"
 #include "vaz_test_support.h"
 #include "vazsim/card_deck.h"
 
@@ -127,11 +124,6 @@ bool LibraryCycle(std::vector<char>& buf) {
     return true;
 }
 
-bool WaitReadable(int fd) {
-    pollfd p{fd, POLLIN, 0};
-    return poll(&p, 1, 2000) > 0;
-}
-
 // ---- raw HID: one 65-byte report per datagram -------------------------------
 bool HidExchange(int fd, const char* command, int replyReports) {
     char report[65] = {};
@@ -139,7 +131,7 @@ bool HidExchange(int fd, const char* command, int replyReports) {
     if (send(fd, report, sizeof report, MSG_NOSIGNAL) != sizeof report) return false;
     char reply[65];
     for (int i = 0; i < replyReports; ++i) {
-        if (!WaitReadable(fd) || recv(fd, reply, sizeof reply, 0) != 65) return false;
+        if (!vazbench::WaitReadable(fd) || recv(fd, reply, sizeof reply, 0) != 65) return false;
         if (i == 0 && (reply[1] != 'E' || reply[2] != 'N')) return false;
     }
     return true;
@@ -155,21 +147,10 @@ bool HidRawCycle(int fd) {
 }
 
 // ---- raw serial: a byte stream ------------------------------------------------
-bool ReadExactly(int fd, char* buf, size_t n) {
-    size_t got = 0;
-    while (got < n) {
-        if (!WaitReadable(fd)) return false;
-        const ssize_t r = read(fd, buf + got, n - got);
-        if (r <= 0) return false;
-        got += static_cast<size_t>(r);
-    }
-    return true;
-}
-
 bool SerialExchange(int fd, const char* command, size_t replyBytes, std::vector<char>& buf) {
     const size_t len = strlen(command);
     if (write(fd, command, len) != static_cast<ssize_t>(len)) return false;
-    return ReadExactly(fd, buf.data(), replyBytes) && buf[0] == 'E' && buf[1] == 'N' &&
+    return vazbench::ReadExactly(fd, buf.data(), replyBytes) && buf[0] == 'E' && buf[1] == 'N' &&
            buf[replyBytes - 2] == 'E' && buf[replyBytes - 1] == 'N';
 }
 
@@ -235,11 +216,8 @@ int main() {
         RunLoop(
             reader, sheet, [&] { return LibraryCycle(buf); }, hidLib, RoundTarget(round));
         v.VazInit(-1);
-        int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-        sockaddr_un a{};
-        a.sun_family = AF_UNIX;
-        snprintf(a.sun_path, sizeof a.sun_path, "%s", sim.socketPath().c_str());
-        if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0)
+        const int fd = vazbench::ConnectRawHid(sim.socketPath());
+        if (fd >= 0)
             RunLoop(
                 reader, sheet, [&] { return HidRawCycle(fd); }, hidRaw, RoundTarget(round));
         else
@@ -253,15 +231,8 @@ int main() {
     // on its own descriptor of the same port.
     LoopResult ptyLib, ptyRaw;
     if (ConnectAndDownload(2, formatPath)) {
-        int fd = open(sim.ptyPath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (fd >= 0) {
-            termios t{};
-            tcgetattr(fd, &t);
-            cfmakeraw(&t);
-            tcsetattr(fd, TCSANOW, &t);
-        } else {
-            ptyRaw.failed = true;
-        }
+        const int fd = vazbench::OpenRawPty(sim.ptyPath());
+        if (fd < 0) ptyRaw.failed = true;
         for (int round = 0; round < kRounds && fd >= 0 && !ptyLib.failed && !ptyRaw.failed; ++round) {
             RunLoop(
                 reader, sheet, [&] { return LibraryCycle(buf); }, ptyLib, RoundTarget(round));

@@ -36,30 +36,18 @@ using Link = ConnectedLink;
 INSTANTIATE_TEST_SUITE_P(Links, Link, BothLinks(), LinkName);
 
 TEST_P(Link, ErrorTextsOfEveryCode) {
-    const char* texts[24] = {"No error",
-                             "No format",
-                             "Data overflow",
-                             "Double sheet",
-                             "Format sign error",
-                             "Detecting dots and line error",
-                             "Command parameter error",
-                             "Paperboard or synchronous signal error",
-                             "Offline",
-                             "synchronous route's counting number out of range",
-                             "Communication error",
-                             "A and B matching error",
-                             "Data overflow",
-                             "Format sign error",
-                             "Lost Data",
-                             "Detecting dots and line error",
-                             "No sheet",
-                             "Paperboard or synchronous signal error",
-                             "Communication error",
-                             "synchronous route's counting number out of range",
-                             "Position of electronic eyes",
-                             "The gray level is invalid",
+    // clang-format off
+    const char* texts[24] = {"No error", "No format", "Data overflow", "Double sheet", "Format sign error",
+                             "Detecting dots and line error", "Command parameter error",
+                             "Paperboard or synchronous signal error", "Offline",
+                             "synchronous route's counting number out of range", "Communication error",
+                             "A and B matching error", "Data overflow", "Format sign error", "Lost Data",
+                             "Detecting dots and line error", "No sheet", "Paperboard or synchronous signal error",
+                             "Communication error", "synchronous route's counting number out of range",
+                             "Position of electronic eyes", "The gray level is invalid",
                              "Please load the scoring criteria, or close to print.",
                              "Need to put into the machine to read card"};
+    // clang-format on
     for (int code = 1; code < 24; ++code) {
         char dd[3];
         snprintf(dd, sizeof dd, "%02d", code);
