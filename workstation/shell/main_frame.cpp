@@ -15,6 +15,7 @@
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <memory>
 
 #include "about_dlg.h"
 #include "artwork.h"
@@ -25,6 +26,7 @@
 #include "pendra_app.h"
 #include "pendra_doc.h"
 #include "placeholder_view.h"
+#include "settings_keys.h"
 #include "string_table.h"
 #include "visual_styles.h"
 
@@ -59,7 +61,7 @@ int formOfCommand(int command) {
 
 }  // namespace
 
-CMainFrame::CMainFrame() {
+CMainFrame::CMainFrame(CPendraApp& app) : app_(app) {
     setObjectName("310");
     setWindowTitle(kAppTitle);
     setWindowIcon(artwork::commandIcon(cmd::kReadCardTest));
@@ -98,7 +100,7 @@ bool CMainFrame::create(bool serviceMenu) {
     buildMenus();
     buildToolBar();
     buildStatusBar();
-    if (!mdi_ || !toolBar_ || !panes_[1]) return false;
+    if (!mdi_ || !toolBar_ || !panes_[kConnectionPane]) return false;
 
     auto* chord = new QShortcut(QKeySequence(kServiceChord), this);
     chord->setContext(Qt::ApplicationShortcut);
@@ -107,16 +109,15 @@ bool CMainFrame::create(bool serviceMenu) {
     setServiceMenuVisible(serviceMenu);
 
     qApp->installEventFilter(this);  // lock-key indicators
-    CPendraApp* app = theApp();
-    SetApplicationLook(app ? app->appLook : cmd::kLookDefault);
+    SetApplicationLook(app_.appLook);
 
     QSettings settings;
     // The first start fills the screen.
-    if (!restoreGeometry(settings.value("Workspace/Geometry").toByteArray())) {
+    if (!restoreGeometry(settings.value(settingkey::kWorkspaceGeometry).toByteArray())) {
         firstStart_ = true;
         resize(screen() ? screen()->availableGeometry().size() : QSize(1180, 780));
     }
-    restoreState(settings.value("Workspace/State").toByteArray());
+    restoreState(settings.value(settingkey::kWorkspaceState).toByteArray());
     RefreshConnectionPane();
     UpdateCommandStates();
     return true;
@@ -270,19 +271,19 @@ void CMainFrame::buildToolBar() {
 void CMainFrame::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("statusBar");
-    panes_[0] = new QLabel(QStringLiteral("就绪"), bar);
-    bar->addWidget(panes_[0], 1);
-    const char* names[] = {"connection", "CAP", "NUM", "SCRL"};
-    for (int i = 1; i < 5; ++i) {
+    panes_[kReadyPane] = new QLabel(QStringLiteral("就绪"), bar);
+    bar->addWidget(panes_[kReadyPane], 1);
+    const char* names[kPaneCount] = {"", "connection", "CAP", "NUM", "SCRL"};
+    for (int i = kConnectionPane; i < kPaneCount; ++i) {
         panes_[i] = new QLabel(bar);
-        panes_[i]->setObjectName(names[i - 1]);
+        panes_[i]->setObjectName(names[i]);
         panes_[i]->setAlignment(Qt::AlignCenter);
-        panes_[i]->setMinimumWidth(i == 1 ? 140 : 44);
+        panes_[i]->setMinimumWidth(i == kConnectionPane ? 140 : 44);
         bar->addPermanentWidget(panes_[i]);
     }
-    for (int i = 0; i < 3; ++i) {
-        panes_[i + 2]->setText(names[i + 1]);
-        panes_[i + 2]->setEnabled(false);
+    for (int i = kCapsLockPane; i < kPaneCount; ++i) {  // the lock keys: their names, off
+        panes_[i]->setText(names[i]);
+        panes_[i]->setEnabled(false);
     }
 }
 
@@ -296,15 +297,12 @@ QString CMainFrame::connectionText(bool connected, int mode) {
 }
 
 void CMainFrame::RefreshConnectionPane() {
-    CPendraApp* app = theApp();
-    panes_[1]->setText(connectionText(app && app->connected, app ? app->connectionMode : 0));
-    panes_[1]->repaint();
+    panes_[kConnectionPane]->setText(connectionText(app_.connected, app_.connectionMode));
+    panes_[kConnectionPane]->repaint();
 }
 
 void CMainFrame::UpdateCommandStates() {
-    CPendraApp* app = theApp();
-    if (QAction* a = action(cmd::kUsbFirmwareUpdate))
-        a->setEnabled(app && app->accessLevel == kServiceAccessLevel);
+    if (QAction* a = action(cmd::kUsbFirmwareUpdate)) a->setEnabled(app_.accessLevel == kServiceAccessLevel);
 }
 
 void CMainFrame::setServiceMenuVisible(bool on) {
@@ -315,25 +313,21 @@ void CMainFrame::setServiceMenuVisible(bool on) {
 void CMainFrame::SetApplicationLook(int command) {
     const int applied = looks::apply(command);
     if (QAction* a = action(applied)) a->setChecked(true);
-    if (CPendraApp* app = theApp()) app->appLook = applied;
-    QSettings().setValue("ApplicationLook", applied);
+    app_.appLook = applied;
+    QSettings().setValue(settingkey::kApplicationLook, applied);
     repaint();
 }
 
 CChildFrame* CMainFrame::ShowForm(int formId) {
-    CPendraApp* app = theApp();
-    if (!app) return nullptr;
-    CChildFrame* w = app->forms.showForm(formId, mdi_, app->currentForm);
+    CChildFrame* w = app_.forms.showForm(formId, mdi_, app_.currentForm);
     updateTitle();
     return w;
 }
 
 void CMainFrame::OpenDialog(int command, const QString& caption) {
     DialogFactory factory = commandDialogFactory(command);
-    QDialog* dlg = factory ? factory(this) : new CPlaceholderDialog(caption, command, this);
-    if (!dlg) return;
-    dlg->exec();
-    delete dlg;
+    std::unique_ptr<QDialog> dlg(factory ? factory(this) : new CPlaceholderDialog(caption, command, this));
+    if (dlg) dlg->exec();
 }
 
 void CMainFrame::OnCommand(int command) {
@@ -420,7 +414,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
         // One key press reaches several widgets on its way up; count it once.
         if (lock >= 0 && watched == QApplication::focusWidget()) {
             locks_[lock] = !locks_[lock];
-            panes_[lock + 2]->setEnabled(locks_[lock]);
+            panes_[kCapsLockPane + lock]->setEnabled(locks_[lock]);
         }
     }
     return QMainWindow::eventFilter(watched, e);
@@ -428,7 +422,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
     QSettings settings;
-    settings.setValue("Workspace/Geometry", saveGeometry());
-    settings.setValue("Workspace/State", saveState());
+    settings.setValue(settingkey::kWorkspaceGeometry, saveGeometry());
+    settings.setValue(settingkey::kWorkspaceState, saveState());
     QMainWindow::closeEvent(e);
 }

@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "main_frame.h"
+#include "settings_keys.h"
 #include "string_table.h"
 #include "vazplatform/codepage.h"
 
@@ -23,8 +24,7 @@ CPendraApp::CPendraApp() : testData(std::make_unique<TestDataRecord>()) {
 }
 
 CPendraApp::~CPendraApp() {
-    delete frame_;
-    frame_ = nullptr;
+    frame_.reset();  // its windows may still ask for the application
     if (g_app == this) g_app = nullptr;
 }
 
@@ -60,15 +60,9 @@ bool CPendraApp::InitInstance(const StartupOptions& options) {
     forms.createTemplate(form::kStart);
     currentForm = form::kStart;
 
-    frame_ = new CMainFrame();
-    if (!frame_->create(options.serviceMenu)) {
-        delete frame_;
-        frame_ = nullptr;
-        return false;
-    }
-    if (!frame_->ShowForm(form::kStart)) {
-        delete frame_;
-        frame_ = nullptr;
+    frame_ = std::make_unique<CMainFrame>(*this);
+    if (!frame_->create(options.serviceMenu) || !frame_->ShowForm(form::kStart)) {
+        frame_.reset();
         return false;
     }
     frame_->firstStart() ? frame_->showMaximized() : frame_->show();
@@ -89,20 +83,20 @@ int CPendraApp::ExitInstance() {
 
 void CPendraApp::loadSettings() {
     QSettings settings;
-    appLook = settings.value("ApplicationLook", cmd::kLookDefault).toInt();
+    appLook = settings.value(settingkey::kApplicationLook, cmd::kLookDefault).toInt();
     recentFiles.clear();
     for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString f = settings.value(QString("Recent File List/File%1").arg(i)).toString();
+        const QString f = settings.value(settingkey::recentFile(i)).toString();
         if (!f.isEmpty()) recentFiles << f;
     }
 }
 
 void CPendraApp::saveSettings() const {
     QSettings settings;
-    settings.setValue("ApplicationLook", appLook);
-    settings.remove("Recent File List");
+    settings.setValue(settingkey::kApplicationLook, appLook);
+    settings.remove(settingkey::kRecentFileList);
     for (int i = 0; i < recentFiles.size() && i < kRecentFileCount; ++i)
-        settings.setValue(QString("Recent File List/File%1").arg(i + 1), recentFiles[i]);
+        settings.setValue(settingkey::recentFile(i + 1), recentFiles[i]);
 }
 
 void CPendraApp::registerContextMenus() {

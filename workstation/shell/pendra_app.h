@@ -1,6 +1,7 @@
 // The workstation's application object: the device function table, the
 // connection state and flags the forms share, and the shared operations.
-// Forms and dialogs reach it through theApp().
+// It owns the main frame. Forms, dialogs and documents reach it through
+// theApp(); the frame through the reference it was made with.
 #pragma once
 
 #include <QByteArray>
@@ -58,7 +59,7 @@ public:
     FormRegistry forms;
     QStringList recentFiles;  // up to four entries, kept under the settings key
 
-    CMainFrame* mainFrame() const { return frame_; }
+    CMainFrame* mainFrame() const { return frame_.get(); }
     void* libraryHandle() const { return library_; }
 
     // ---- shared operations ------------------------------------------------
@@ -90,10 +91,10 @@ private:
     void registerContextMenus();
 
     void* library_ = nullptr;
-    CMainFrame* frame_ = nullptr;
+    std::unique_ptr<CMainFrame> frame_;
     std::map<QString, std::unique_ptr<QMenu>> contextMenus_;
     bool started_ = false;
 };
 
-// The running application object, or null.
+// The running application object (the one accessor), or null.
 CPendraApp* theApp();
