@@ -28,12 +28,6 @@
     OLD(VazUpdateFlash, int (*)(const char*)) \
     LIB(VazSetTest)
 
-// A reply whose length comes from the reader carries a 4-digit length
-// field: up to 9999 bytes and the terminator.
-constexpr std::size_t kReplyBufferSize = VAZ_REPLY_SIZE;
-constexpr std::size_t kErrorCodeBufferSize = VAZ_ERROR_CODE_SIZE;
-constexpr std::size_t kErrorTextBufferSize = VAZ_ERROR_TEXT_SIZE;
-
 struct DeviceFunctionTable {
 #define KESTRIN_LIB_ENTRY(name)                                                   \
     static_assert(vazload::IsExport(#name), #name " is not an export of libvaz"); \

@@ -151,8 +151,8 @@ QString CPendraApp::LoadText(int id) {
 }
 
 int CPendraApp::ShowDeviceError(QWidget* parent) {
-    char code[kErrorCodeBufferSize] = {};
-    char text[kErrorTextBufferSize] = {};
+    char code[VAZ_ERROR_CODE_SIZE] = {};
+    char text[VAZ_ERROR_TEXT_SIZE] = {};
     device.getError(code);
     device.getErrorStr(text);
     code[sizeof code - 1] = 0;
