@@ -4,9 +4,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
-#include <cstdio>
 #include <type_traits>
 
+#include "log.h"
 #include "pendra_app.h"
 #include "vaz_host_hooks.h"
 
@@ -49,7 +49,7 @@ int showBox(const QString& caption, const QString& text, int buttons, int icon) 
 int showLibraryMessageBox(const char* caption, const char* text, int buttons, int icon) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app) {
-        std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+        kestrinLog("%s: %s\n", caption ? caption : "", text ? text : "");
         return firstButton(buttons);
     }
     const QString c = CPendraApp::ToWide(caption);
