@@ -9,7 +9,6 @@
 #include "format_parser.h"
 #include "vaz_device.h"
 #include "vazplatform/codepage.h"
-#include "vazplatform/system_error.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "link_devices.h"
 #include "vaz_device.h"
-#include "vazplatform/system_error.h"
+#include "vazplatform/codepage.h"
 
 // ---- CHidDevice ----------------------------------------------------------------
 

@@ -232,4 +232,10 @@ std::string Cp936ToLocale(const std::string& text) {
     return out;
 }
 
+std::string SystemErrorText(int error) {
+    char buf[256];
+    const char* text = strerror_r(error, buf, sizeof buf);  // GNU variant
+    return text ? text : "";
+}
+
 }  // namespace vazplat

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "vaz_fixture.h"
+#include "vaz_link_fixture.h"
 
 using namespace vaztest;
 using vazsim::Fault;

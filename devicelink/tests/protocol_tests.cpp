@@ -7,7 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#include "vaz_fixture.h"
+#include "vaz_link_fixture.h"
 
 using namespace vaztest;
 using vazsim::Direction;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "vaz_fixture.h"
+#include "vaz_link_fixture.h"
 
 using namespace vaztest;
 using vazsim::Fault;

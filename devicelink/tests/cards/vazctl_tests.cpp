@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "vaz_fixture.h"
+#include "vaz_link_fixture.h"
 
 using namespace vaztest;
 

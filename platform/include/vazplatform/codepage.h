@@ -1,4 +1,5 @@
-// Character set conversions of the whole kit, over iconv.
+// Character set conversions of the whole kit, over iconv, and the system's
+// texts of errno values.
 //
 // Code page 936 is what crosses the device library's boundary and what the
 // reader speaks; libvaz, vazctl and kestrin convert it with the functions
@@ -78,5 +79,9 @@ std::string SanitiseUtf8(std::string_view text);
 // Length of the well-formed UTF-8 sequence at the start of text, 0 if there
 // is none.
 std::size_t Utf8SequenceLength(std::string_view text);
+
+// The system's message text of an errno value ("" when it has none), in the
+// process locale's charset.
+std::string SystemErrorText(int error);
 
 }  // namespace vazplat
