@@ -67,7 +67,7 @@ int main() {
         setenv("VAZ_SERIAL_PORTS", "", 1);
         for (int round = 0; round < kRounds; ++round) {
             // The reader serves one host at a time: each side connects anew.
-            if ((vaz.VazInit(1) & 0xFF) == 1)
+            if (VAZ_LINK_OF(vaz.VazInit(1)) == VAZ_LINK_USB)
                 hidLib = std::max(hidLib, Rate([&] { return vaz.VazS("K 1/") == 1; }));
             vaz.VazInit(-1);
             const int fd = vazbench::ConnectRawHid(socketPath);
@@ -93,7 +93,7 @@ int main() {
         vazsim::PtyTransport pty(reader);
         setenv("VAZ_HID_DEVICES", "", 1);
         setenv("VAZ_SERIAL_PORTS", pty.path().c_str(), 1);
-        const bool connected = (vaz.VazInit(2) & 0xFF) == 2;
+        const bool connected = VAZ_LINK_OF(vaz.VazInit(2)) == VAZ_LINK_SERIAL;
         const int fd = vazbench::OpenRawPty(pty.path());
         for (int round = 0; round < kRounds && connected && fd >= 0; ++round) {
             // Both use the same port; only one of them reads at a time.

@@ -162,7 +162,7 @@ bool SerialRawCycle(int fd, std::vector<char>& buf) {
 // Connects with `mode` and downloads the format; false (with a message) on failure.
 bool ConnectAndDownload(int mode, const std::string& formatPath) {
     const vaztest::VazApi& v = vaztest::Vaz();
-    if ((v.VazInit(mode) & 0xFF) != mode)
+    if (VAZ_LINK_OF(v.VazInit(mode)) != mode)
         return fprintf(stderr, "vaz-card-bench: VazInit(%d) did not connect\n", mode), false;
     const std::string cmd = "S " + formatPath + "/";
     const int r = v.VazS(cmd.c_str());
@@ -208,7 +208,8 @@ int main() {
     // the raw loop connects, and connects again for its next round.
     LoopResult hidLib, hidRaw;
     for (int round = 0; round < kRounds && !hidLib.failed && !hidRaw.failed; ++round) {
-        const bool connected = round == 0 ? ConnectAndDownload(1, formatPath) : (v.VazInit(1) & 0xFF) == 1;
+        const bool connected =
+            round == 0 ? ConnectAndDownload(1, formatPath) : VAZ_LINK_OF(v.VazInit(1)) == VAZ_LINK_USB;
         if (!connected) {
             hidLib.failed = true;
             break;

@@ -85,7 +85,7 @@ int Fail(Context& ctx, const std::string& what, int exitCode = kExitDevice) {
 // (value and curve reads answer 255 either way). True when it held an error.
 bool TakeError(Context& ctx, DeviceError& e) {
     e = FetchDeviceError(ctx.api);
-    return e.code != "00";
+    return e.code != VAZ_CODE_NO_ERROR;
 }
 
 Value BytesOf(const char* buf, std::size_t n) {
@@ -200,7 +200,7 @@ CardOutcome ReadOneCard(Context& ctx, const ReadPlan& plan, Value& card, std::ve
     if (r < 0) return CardOutcome::Offline;
     if (r == 0) {
         e = FetchDeviceError(ctx.api);
-        if (e.code == "23") return CardOutcome::HopperEmpty;  // "NO": no card
+        if (e.code == VAZ_CODE_NO_CARD) return CardOutcome::HopperEmpty;  // "NO": no card
         card.Set("error", ErrorValue("R/", e));
         return CardOutcome::Failed;
     }

@@ -159,13 +159,15 @@ int main(int argc, char** argv) {
 
     Value report = Value::Object();
     const int r = api.VazInit(o.mode);
-    const int link = r & 0xFF;
+    const int link = VAZ_LINK_OF(r);
     char type[8];
-    std::snprintf(type, sizeof type, "0x%02X", (r >> 8) & 0xFF);
-    report.Set("link", Value::Text(link == 1 ? "usb" : link == 2 ? "serial" : "none"));
+    std::snprintf(type, sizeof type, "0x%02X", VAZ_DEVICE_TYPE_OF(r));
+    report.Set("link", Value::Text(link == VAZ_LINK_USB      ? "usb"
+                                   : link == VAZ_LINK_SERIAL ? "serial"
+                                                             : "none"));
     report.Set("deviceType", Value::Text(type));
     int code = kExitOk;
-    if (link != 1 && link != 2) {
+    if (link != VAZ_LINK_USB && link != VAZ_LINK_SERIAL) {
         code = kExitNoReader;
         Value e = Value::Object();
         e.Set("what", Value::Text("connect"));
