@@ -34,29 +34,22 @@ namespace {
 
 constexpr const char* kAppTitle = "Kestrin";
 
+// The commands that open a form window, and their forms.
+constexpr struct {
+    int command;
+    int formId;
+} kFormCommands[] = {
+    {cmd::kStartPage, form::kStart},         {cmd::kValueTest, form::kValue},
+    {cmd::kGrayTest, form::kGray},           {cmd::kLineTest, form::kLine},
+    {cmd::kConsistTest, form::kConsist},     {cmd::kWaveTest, form::kWave},
+    {cmd::kReadCardTest, form::kReadCard},   {cmd::kEvaluation, form::kEvaluation},
+    {cmd::kTestManager, form::kTestManager},
+};
+
 int formOfCommand(int command) {
-    switch (command) {
-        case cmd::kStartPage:
-            return form::kStart;
-        case cmd::kValueTest:
-            return form::kValue;
-        case cmd::kGrayTest:
-            return form::kGray;
-        case cmd::kLineTest:
-            return form::kLine;
-        case cmd::kConsistTest:
-            return form::kConsist;
-        case cmd::kWaveTest:
-            return form::kWave;
-        case cmd::kReadCardTest:
-            return form::kReadCard;
-        case cmd::kEvaluation:
-            return form::kEvaluation;
-        case cmd::kTestManager:
-            return form::kTestManager;
-        default:
-            return -1;
-    }
+    for (const auto& c : kFormCommands)
+        if (c.command == command) return c.formId;
+    return -1;
 }
 
 }  // namespace
