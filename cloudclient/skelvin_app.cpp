@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <sstream>
+#include <string>
 
 #include "soapMarquenServiceSoapBindingProxy.h"
 
@@ -22,6 +24,12 @@ constexpr const char* kTimeoutHook = "SKELVIN_TEST_IO_TIMEOUT_MS";
 int Shortened(int seconds, long hookMs) {
     if (hookMs <= 0 || hookMs >= seconds * 1000L) return seconds;
     return static_cast<int>(-hookMs * 1000);
+}
+
+// The library's one way to standard error: whole lines, flushed.
+void Log(const std::string& lines) {
+    std::cerr << lines;
+    std::cerr.flush();
 }
 
 }  // namespace
@@ -63,9 +71,9 @@ const char* CSkelvinApp::CurrentEndpoint() const {
 }
 
 void CSkelvinApp::ReportFault(const char* exportName) {
-    std::cerr << "skelvin: " << exportName << " failed (" << CurrentEndpoint() << ")\n";
-    proxy_->soap_stream_fault(std::cerr);
-    std::cerr.flush();
+    std::ostringstream fault;
+    proxy_->soap_stream_fault(fault);
+    Log(std::string("skelvin: ") + exportName + " failed (" + CurrentEndpoint() + ")\n" + fault.str());
 }
 
 template <typename Request, typename Response, size_t N>
@@ -74,8 +82,8 @@ int CSkelvinApp::DataCall(const char* exportName, int (Proxy::*operation)(Reques
                           const std::array<const char*, N>& texts) {
     for (size_t k = 0; k < N; ++k) {
         if (texts[k] == nullptr) {
-            std::cerr << "skelvin: " << exportName << ": text argument " << k + 1
-                      << " is null, nothing sent\n";
+            Log(std::string("skelvin: ") + exportName + ": text argument " + std::to_string(k + 1) +
+                " is null, nothing sent\n");
             return 0;
         }
     }
@@ -97,8 +105,8 @@ int CSkelvinApp::DataCall(const char* exportName, int (Proxy::*operation)(Reques
     if (response.return_ == nullptr) {
         // An absent or foreign-qualified "return" parses as null with status
         // OK; that is no answer, and the last result stays.
-        std::cerr << "skelvin: " << exportName << " failed (" << CurrentEndpoint()
-                  << ")\nthe response carries no return element\n";
+        Log(std::string("skelvin: ") + exportName + " failed (" + CurrentEndpoint() +
+            ")\nthe response carries no return element\n");
         proxy_->destroy();
         return 0;
     }

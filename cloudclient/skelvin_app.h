@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "codepage.h"
+#include "vazplatform/codepage.h"
 
 class MarquenServiceSoapBindingProxy;
 
@@ -62,6 +62,6 @@ private:
     std::unique_ptr<char[]> result_;  // last result text, NUL-terminated, in the code page
     size_t resultSize_ = 0;           // its size including the NUL
     std::string endpoint_;            // what Set_EndPoint stored; the proxy points at it
-    skelvin::CodePage codePage_;
+    vazplat::CodePage codePage_;
     ExchangeLimits limits_;
 };

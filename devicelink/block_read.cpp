@@ -40,7 +40,7 @@ int CVazDevice::BlockRead(char* buffer) {
             if (got && ok) result = n + 1;
         }
     }
-    blockReadPending = false;
+    pending.Remove(PendingReply::BlockRead);
 
     if (fLine && channel == 'A') {
         const int m = fNumbers[4];
@@ -78,7 +78,7 @@ int CVazDevice::BlockRead(char* buffer) {
 }
 
 int CVazDevice::StoredRead(char* buffer) {
-    storedReadPending = false;
+    pending.Remove(PendingReply::StoredRead);
     buffer[0] = 0;
     char four[8] = {};
     // After a refused command the reader sends nothing more: waiting for the

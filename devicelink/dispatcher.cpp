@@ -12,7 +12,7 @@ char FirstNonBlank(const char* command) {
 }
 }  // namespace
 
-void CVazDevice::Classify(const char* command, char letter) {
+SameCallReply CVazDevice::Classify(const char* command, char letter) {
     int numbers[5] = {0, 0, 0, 0, 0};
     if (letter == 'S') {
         lowerCaseDownload = false;
@@ -20,46 +20,50 @@ void CVazDevice::Classify(const char* command, char letter) {
         lowerCaseDownload = true;
     } else if (letter == 'r' || (letter >= '0' && letter <= '9')) {
         if (vazproto::ExtractNumbers(command, numbers, 2, 5) != 0) {
-            storedReadPending = false;
-            blockReadPending = true;
+            pending.Remove(PendingReply::StoredRead);
+            pending.Add(PendingReply::BlockRead);
             channel = strlen(command) > 2 ? command[2] : 0;
             blockStart = numbers[0];
             blockCount = numbers[1];
         } else {
-            storedReadPending = true;
+            pending.Add(PendingReply::StoredRead);
         }
     } else if (letter == 'I') {
-        if (vazproto::ExtractNumbers(command, numbers, 5, 5) == 0) return;  // an ordinary command
+        if (vazproto::ExtractNumbers(command, numbers, 5, 5) == 0) return SameCallReply::None;  // ordinary
         switch (numbers[0]) {
-            case 1: wordReadPending = true; break;
+            case 1:
+                pending.Add(PendingReply::WordRead);
+                break;
             case 2:
             case 7:
-                areaReadPending = true;
                 areaKind = numbers[0];
                 areaLimitArg = numbers[1];
+                return SameCallReply::AreaRead;
+            case 3:
+                pending.Add(PendingReply::ByteRead);
                 break;
-            case 3: byteReadPending = true; break;
-            case 4: valueReadPending = true; break;
+            case 4:
+                return SameCallReply::ValueRead;
             case 5:
-                i5Pending = true;
                 i5Values[0] = numbers[1];
                 i5Values[1] = numbers[2];
-                break;
+                return SameCallReply::I5;
             case 6:
-                curveReadPending = true;
                 curveSelector = numbers[1];
-                break;
-            default: break;  // 0 and others: nothing further
+                return SameCallReply::CurveRead;
+            default:
+                break;  // 0 and others: nothing further
         }
     } else if (letter == 'X') {
         // Single-digit runs only: a longer run further on ends the scan with
         // -1, and the number stored before it decides.
         numbers[0] = -1;
         const int stored = vazproto::ExtractNumbers(command, numbers, 1, 1) != 0 ? numbers[0] : -1;
-        x0Pending = stored == 0;
-        x1Pending = stored == 1;
-        if (stored == 2) x2DataPending = true;
+        if (stored == 0) return SameCallReply::X0;
+        if (stored == 1) return SameCallReply::X1;
+        if (stored == 2) pending.Add(PendingReply::X2Data);
     }
+    return SameCallReply::None;
 }
 
 int CVazDevice::SendPrintPieces(const unsigned char* text, int length) {
@@ -77,10 +81,11 @@ int CVazDevice::SendPrintPieces(const unsigned char* text, int length) {
 int CVazDevice::SendCommand(const char* command) {
     if (!command) command = "";
     if (printMode)
-        return SendPrintPieces(reinterpret_cast<const unsigned char*>(command), static_cast<int>(strlen(command)));
+        return SendPrintPieces(reinterpret_cast<const unsigned char*>(command),
+                               static_cast<int>(strlen(command)));
 
     const char letter = FirstNonBlank(command);
-    Classify(command, letter);
+    const SameCallReply now = Classify(command, letter);
     switch (letter) {
         case 'S':
         case 's': {
@@ -88,117 +93,110 @@ int CVazDevice::SendCommand(const char* command) {
             std::string path = len >= 3 ? std::string(command + 2, len - 3) : std::string();
             bool ok = FormatDownload(path);
             lowerCaseDownload = false;
-            return ok ? 255 : 0;
+            return ok ? VAZ_ACCEPTED : VAZ_FAILED;
         }
         case 'I':
-            if (areaReadPending) {
-                int r = AreaRead(command);
-                areaReadPending = false;
-                return r;
+            switch (now) {
+                case SameCallReply::AreaRead:
+                    return AreaRead(command);
+                case SameCallReply::CurveRead:
+                    CurveRead(curveSelector);
+                    return VAZ_ACCEPTED;
+                case SameCallReply::ValueRead:
+                    ValueRead(command);
+                    return VAZ_ACCEPTED;
+                case SameCallReply::I5: {
+                    char text[40];
+                    snprintf(text, sizeof text, "I 5 %02d %02d/", i5Values[0], i5Values[1]);
+                    Exchange(text);
+                    return ReceiveStatus() ? VAZ_DONE : VAZ_FAILED;
+                }
+                default:
+                    return Exchange(command) ? VAZ_DONE : VAZ_FAILED;
             }
-            if (curveReadPending) {
-                CurveRead(curveSelector);
-                curveReadPending = false;
-                return 255;
-            }
-            if (valueReadPending) {
-                ValueRead(command);
-                valueReadPending = false;
-                return 255;
-            }
-            if (i5Pending) {
-                char text[40];
-                snprintf(text, sizeof text, "I 5 %02d %02d/", i5Values[0], i5Values[1]);
-                Exchange(text);
-                i5Pending = false;
-                return ReceiveStatus() ? 1 : 0;
-            }
-            return Exchange(command) ? 1 : 0;
         case 'R':
         case '/': {
             bool ok = Exchange(command);
-            if (ok && readMode == 0) return ReceiveStatus() ? 1 : 0;
-            return ok ? 1 : 0;
+            if (ok && readMode == 0) return ReceiveStatus() ? VAZ_DONE : VAZ_FAILED;
+            return ok ? VAZ_DONE : VAZ_FAILED;
         }
         case '-': {
             bool ok = Exchange(command);
             error.Reset();
-            return ok ? 1 : 0;
+            return ok ? VAZ_DONE : VAZ_FAILED;
         }
         case 'r':
-            if (blockReadPending) return 255;  // the read happens in VazG
-            if (storedReadPending) {
+            // With a block read pending the read happens in VazG; a stored
+            // read keeps its command for VazG.
+            if (!pending.Has(PendingReply::BlockRead) && pending.Has(PendingReply::StoredRead)) {
                 memset(storedReadCommand, 0, sizeof storedReadCommand);
                 strncpy(storedReadCommand, command, sizeof storedReadCommand - 1);
-                return 255;
             }
-            return 255;
+            return VAZ_ACCEPTED;
         case 'J':
         case 'M':
         case 'm':
-            if (!Exchange(command)) return 0;
+            if (!Exchange(command)) return VAZ_FAILED;
             vazhost::SleepMs(400);
-            return ReceiveStatus() ? 1 : 0;
+            return ReceiveStatus() ? VAZ_DONE : VAZ_FAILED;
         case 'T':
             return SendRaw(command);
         case 'X':
-            if (x0Pending) {
-                x0Pending = false;
-                return Exchange(command) ? 1 : 0;
-            }
-            if (x1Pending) {
-                x1Pending = false;
-                return Exchange("X 1/") ? 1 : 0;
-            }
-            if (x2DataPending) {
+            if (now == SameCallReply::X0) return Exchange(command) ? VAZ_DONE : VAZ_FAILED;
+            if (now == SameCallReply::X1) return Exchange("X 1/") ? VAZ_DONE : VAZ_FAILED;
+            if (pending.Has(PendingReply::X2Data)) {
                 SendRaw("X 2/");
                 blockA.Free();
                 char field[5] = {};
                 int n = ReceiveLengthField(field);
                 if (n < 0) {  // not a length field: nothing is copied
-                    Fail("18");
-                    return 0;
+                    Fail();
+                    return VAZ_FAILED;
                 }
                 std::vector<unsigned char> data(static_cast<size_t>(n) + 1);
                 ReceiveRaw(data.data(), n);
                 blockA.Assign(data.data(), n);
-                return ReceiveStatus() ? 1 : 0;  // the flag stays set for VazG
+                return ReceiveStatus() ? VAZ_DONE : VAZ_FAILED;  // X2Data stays pending for VazG
             }
             // No digit at all: the command is not sent. Another first number:
             // an ordinary command.
-            if (!strpbrk(command, "0123456789")) return 0;
-            return Exchange(command) ? 1 : 0;
+            if (!strpbrk(command, "0123456789")) return VAZ_FAILED;
+            return Exchange(command) ? VAZ_DONE : VAZ_FAILED;
         default:
-            return Exchange(command) ? 1 : 0;
+            return Exchange(command) ? VAZ_DONE : VAZ_FAILED;
     }
 }
 
 int CVazDevice::FetchReply(char* buffer) {
     if (error.IsPending()) {
         error.CopyCode(buffer);  // clears the pending mark
-        return 255;
+        return VAZ_ACCEPTED;
     }
-    if (storedReadPending) return StoredRead(buffer);
-    if (byteReadPending) {
-        ReceiveRaw(buffer, 1);
-        byteReadPending = false;
-        return ReceiveStatus() ? 1 : 0;
+    if (pending.Empty()) return 0;  // nothing pending: no data is written
+    switch (pending.Next()) {
+        case PendingReply::StoredRead:
+            return StoredRead(buffer);
+        case PendingReply::ByteRead:
+            ReceiveRaw(buffer, 1);
+            pending.Remove(PendingReply::ByteRead);
+            return ReceiveStatus() ? VAZ_DONE : VAZ_FAILED;
+        case PendingReply::BlockRead:
+            return BlockRead(buffer);
+        case PendingReply::WordRead: {
+            char two[3] = {};
+            ReceiveRaw(two, 2);
+            memcpy(buffer, two, 2);
+            pending.Remove(PendingReply::WordRead);
+            return ReceiveStatus() ? VAZ_DONE : VAZ_FAILED;
+        }
+        case PendingReply::X2Data: {
+            pending.Remove(PendingReply::X2Data);
+            if (!blockA.Exists()) return 0;
+            int n = blockA.Count();
+            memcpy(buffer, blockA.Data(), static_cast<size_t>(n));
+            buffer[n] = 0;
+            return n;
+        }
     }
-    if (blockReadPending) return BlockRead(buffer);
-    if (wordReadPending) {
-        char two[3] = {};
-        ReceiveRaw(two, 2);
-        memcpy(buffer, two, 2);
-        wordReadPending = false;
-        return ReceiveStatus() ? 1 : 0;
-    }
-    if (x2DataPending) {
-        x2DataPending = false;
-        if (!blockA.Exists()) return 0;
-        int n = blockA.Count();
-        memcpy(buffer, blockA.Data(), static_cast<size_t>(n));
-        buffer[n] = 0;
-        return n;
-    }
-    return 0;  // nothing pending: no data is written
+    return 0;
 }

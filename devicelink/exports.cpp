@@ -10,21 +10,18 @@
 // ---- the device context -------------------------------------------------------
 
 namespace {
-CVazDevice* g_device = nullptr;
-
-__attribute__((constructor)) void LoadLibrary() {
+// Created when the library is loaded and destroyed when it is unloaded (the
+// library's static initialisation and destruction).
+const std::unique_ptr<CVazDevice> g_device = [] {
     vazhost::RefreshTraceSetting();
     vazhost::RefreshHostHooks();
-    g_device = new CVazDevice;
-}
-
-__attribute__((destructor)) void UnloadLibrary() {
-    delete g_device;
-    g_device = nullptr;
-}
+    return std::make_unique<CVazDevice>();
+}();
 }  // namespace
 
-CVazDevice& TheDevice() { return *g_device; }
+CVazDevice& TheDevice() {
+    return *g_device;
+}
 
 CVazDevice::CVazDevice() : link(std::make_unique<CVazLink>()) {}
 
@@ -71,11 +68,13 @@ void DataBlock::AssignHeaderOnly(int announced) {
 
 // ---- exports --------------------------------------------------------------------
 
-#define VAZ_GATE()                          \
-    CVazDevice& d = TheDevice();            \
-    if (!d.online) return -1
+#define VAZ_GATE()               \
+    CVazDevice& d = TheDevice(); \
+    if (!d.online) return VAZ_NOT_ONLINE
 
-VAZ_EXPORT int VazInit(int mode) { return TheDevice().Init(mode); }
+VAZ_EXPORT int VazInit(int mode) {
+    return TheDevice().Init(mode);
+}
 
 VAZ_EXPORT int VazS(const char* command) {
     VAZ_GATE();
@@ -96,12 +95,12 @@ VAZ_EXPORT int VazSG(const char* command, char* buffer) {
 
 VAZ_EXPORT int VazGetError(char* buffer) {
     TheDevice().error.CopyCode(buffer);
-    return 255;
+    return VAZ_ACCEPTED;
 }
 
 VAZ_EXPORT int VazGetErrorStr(char* buffer) {
     TheDevice().error.CopyText(buffer);
-    return 255;
+    return VAZ_ACCEPTED;
 }
 
 VAZ_EXPORT int VazGetValue(char channel, int* values) {
@@ -134,21 +133,35 @@ VAZ_EXPORT VAZBOOL VazCrashReport(void) {
     return 0;
 }
 
-VAZ_EXPORT VAZBOOL VazBackUp(void) { return TheDevice().SendCommand("H/") != 0; }
+VAZ_EXPORT VAZBOOL VazBackUp(void) {
+    return TheDevice().SendCommand("H/") != 0;
+}
 
-VAZ_EXPORT VAZBOOL VazReset(void) { return TheDevice().SendCommand("Y/") != 0; }
+VAZ_EXPORT VAZBOOL VazReset(void) {
+    return TheDevice().SendCommand("Y/") != 0;
+}
 
-VAZ_EXPORT VAZBOOL VazPotentiometerUP(int up) { return TheDevice().SendCommand(up ? "K 1/" : "K 0/") != 0; }
+VAZ_EXPORT VAZBOOL VazPotentiometerUP(int up) {
+    return TheDevice().SendCommand(up ? "K 1/" : "K 0/") != 0;
+}
 
-VAZ_EXPORT VAZBOOL VazGetDevInfo(int kind, char* buffer) { return TheDevice().GetDevInfo(kind, buffer); }
+VAZ_EXPORT VAZBOOL VazGetDevInfo(int kind, char* buffer) {
+    return TheDevice().GetDevInfo(kind, buffer);
+}
 
 VAZ_EXPORT VAZBOOL VazSetStop(void) {
     TheDevice().SetStop();
     return 1;
 }
 
-VAZ_EXPORT int VazGetReadMode(void) { return TheDevice().readMode; }
+VAZ_EXPORT int VazGetReadMode(void) {
+    return TheDevice().readMode;
+}
 
-VAZ_EXPORT int VazSetReadMode(int mode) { return TheDevice().SetReadMode(mode); }
+VAZ_EXPORT int VazSetReadMode(int mode) {
+    return TheDevice().SetReadMode(mode);
+}
 
-VAZ_EXPORT VAZBOOL VazSetPrintMode(VAZBOOL on) { return TheDevice().SetPrintMode(on != 0); }
+VAZ_EXPORT VAZBOOL VazSetPrintMode(VAZBOOL on) {
+    return TheDevice().SetPrintMode(on != 0);
+}

@@ -86,9 +86,14 @@ bool CVazDevice::FormatDownload(const std::string& path) {
                 fLine = true;
                 for (int i = 0; i < 5; ++i) fNumbers[i] = cmd.p[i];
                 break;
-            case vaz::format::Kind::TLine: tLine = true; break;
-            case vaz::format::Kind::Ordinary: fLine = false; break;
-            default: break;
+            case vaz::format::Kind::TLine:
+                tLine = true;
+                break;
+            case vaz::format::Kind::Ordinary:
+                fLine = false;
+                break;
+            default:
+                break;
         }
         if (!Exchange(cmd.toSend.data(), static_cast<int>(cmd.toSend.size()))) {
             fLine = false;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -28,6 +29,14 @@ const VazTestTiming* Timing() {
 }
 }  // namespace
 
+void Log(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vfprintf(stderr, format, args);
+    va_end(args);
+    fflush(stderr);
+}
+
 int MessageBox(const char* caption, const char* text, int buttons, int icon) {
     if (!caption) caption = "";
     if (!text) text = "";
@@ -35,12 +44,13 @@ int MessageBox(const char* caption, const char* text, int buttons, int icon) {
     if (fn) return fn(caption, text, buttons, icon);
     std::string line = vazplat::Cp936ToLocale(caption) + ": " + vazplat::Cp936ToLocale(text);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-    fprintf(stderr, "%s\n", line.c_str());
-    fflush(stderr);
+    Log("%s\n", line.c_str());
     return buttons == VAZ_BOX_YESNO ? VAZ_ANSWER_YES : VAZ_ANSWER_OK;
 }
 
-void FrameworkMessageBox(const char* text) { MessageBox(vazstr::kAppTitle, text, VAZ_BOX_OK, VAZ_ICON_NONE); }
+void FrameworkMessageBox(const char* text) {
+    MessageBox(vazstr::kAppTitle, text, VAZ_BOX_OK, VAZ_ICON_NONE);
+}
 
 int UsbRecoveryPauseMs() {
     const VazTestTiming* t = Timing();
@@ -76,7 +86,7 @@ void Trace(int result, const void* bytes, int n) {
             text += esc;
         }
     }
-    fprintf(stderr, "%d:\t%s\r\n", result, text.c_str());
+    Log("%d:\t%s\r\n", result, text.c_str());
 }
 
 int64_t NowMs() {

@@ -7,16 +7,26 @@
 #include <string>
 #include <vector>
 
+#include "vaz.h"
 #include "vazplatform/hid.h"
 #include "vazplatform/serial.h"
 
-// The reader on USB: vendor 0x6816, product 0x2001, found among the hidraw
-// nodes and then the virtual devices of VAZ_HID_DEVICES (first match wins).
+// The reader on USB: vendor VAZ_USB_VENDOR, product VAZ_USB_PRODUCT, found
+// among the hidraw nodes and then the virtual devices of VAZ_HID_DEVICES
+// (first match wins).
 class CHidDevice {
 public:
-    static constexpr uint16_t kVendor = 0x6816;
-    static constexpr uint16_t kProduct = 0x2001;
+    // The reader's ids; also what a virtual device entry stands for unless
+    // it says otherwise.
+    static constexpr vazplat::HidAttributes kReaderIds{VAZ_USB_VENDOR, VAZ_USB_PRODUCT, 0x0100};
     static constexpr int kWaitMs = 2000;  // bound of every report read and write
+
+    // Transfer results (they reach hosts through VazS "T ..." and the trace).
+    static constexpr int kWritten = 0;            // the report went out
+    static constexpr int kWriteStillPending = 4;  // not out within the wait
+    static constexpr int kFailed = -1;            // a system error (its box was shown)
+    static constexpr int kGone = -255;            // the device is gone
+    static constexpr int kNothingCame = 65;       // a read found no report within the wait
 
     CHidDevice();
     ~CHidDevice();
@@ -26,11 +36,10 @@ public:
     void CloseHandle();
     bool HandleValid() const { return device_ && device_->IsOpen(); }
 
-    // 0 written, 4 still pending after the wait, -1 failure (box shown),
-    // -255 device gone.
+    // kWritten, kWriteStillPending, kFailed or kGone.
     int WriteReport(const unsigned char* payload, int length);
-    // Bytes reported (65 when nothing came within the wait: zeros), -255
-    // device gone (zeros), -1 failure (box shown, nothing copied).
+    // Bytes reported (kNothingCame: zeros), kGone (zeros), kFailed (nothing
+    // copied).
     int ReadReport(unsigned char* dest, int count);
     // n bytes in 64-byte reports; result of the last write.
     int Send(const unsigned char* bytes, int n);
@@ -43,10 +52,9 @@ public:
     int outputLength() const { return outputLength_; }
 
 private:
-    int Discover();
+    // The first reader among the HID devices, opened; null when none.
+    static std::unique_ptr<vazplat::HidHandle> Discover();
 
-    std::vector<std::unique_ptr<vazplat::HidHandle>> matched_;
-    std::vector<std::string> matchedPaths_;
     std::unique_ptr<vazplat::HidHandle> device_;
     std::string path_;
     unsigned char report_[256] = {};
@@ -58,7 +66,7 @@ private:
 class CSerialPort {
 public:
     static constexpr int kBaud = 115200;
-    static constexpr int kIntervalMs = 1000;     // between two bytes of a read
+    static constexpr int kIntervalMs = 1000;  // between two bytes of a read
     static constexpr int kTotalConstantMs = 1000;
     static constexpr int kTotalPerByteMs = 1000;
 

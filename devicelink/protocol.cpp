@@ -10,9 +10,9 @@
 int CVazDevice::SendRaw(const void* bytes, int n) {
     const unsigned char* p = static_cast<const unsigned char*>(bytes);
     int result = 0;
-    if (link->kind == 1) {
+    if (link->kind == LinkKind::Usb) {
         result = link->UsbSend(p, n);
-    } else if (link->kind == 2 && link->serial) {
+    } else if (link->kind == LinkKind::Serial && link->serial) {
         result = link->SerialSend(p, n);
     } else {
         vazhost::MessageBox(vazstr::kTip, vazstr::kUnknownLink);
@@ -22,15 +22,17 @@ int CVazDevice::SendRaw(const void* bytes, int n) {
     return result;
 }
 
-int CVazDevice::SendRaw(const char* text) { return SendRaw(text, text ? static_cast<int>(strlen(text)) : 0); }
+int CVazDevice::SendRaw(const char* text) {
+    return SendRaw(text, text ? static_cast<int>(strlen(text)) : 0);
+}
 
 int CVazDevice::ReceiveRaw(void* dest, int n) {
     unsigned char* d = static_cast<unsigned char*>(dest);
     if (n < 0) n = 0;
     int result = 0;
-    if (link->kind == 1) {  // even an empty element arrives in a report of its own
+    if (link->kind == LinkKind::Usb) {  // even an empty element arrives in a report of its own
         result = link->UsbReceive(d, n);
-    } else if (link->kind == 2 && link->serial) {
+    } else if (link->kind == LinkKind::Serial && link->serial) {
         memset(d, 0, static_cast<size_t>(n));
         if (n > 0) result = link->SerialReceive(d, n);
     } else {
@@ -55,16 +57,16 @@ bool CVazDevice::ParseStatus(const char* s) {
         return false;
     }
     if (s[0] == 'E' && s[1] == 'N') return true;
-    if (s[0] == 'N' && s[1] == 'O') return Fail("23");
-    error.SetCode("18");
-    if (link->kind == 1) UsbRecovery();
+    if (s[0] == 'N' && s[1] == 'O') return Fail(VAZ_CODE_NO_CARD);
+    error.SetCode(VAZ_CODE_COMMUNICATION);
+    if (link->kind == LinkKind::Usb) UsbRecovery();
     return false;
 }
 
 void CVazDevice::UsbRecovery() {
     link->CloseUsbHandle();
     vazhost::SleepMs(vazhost::UsbRecoveryPauseMs());
-    link->OpenUsb();  // on failure the link stays of kind 1 without a device
+    link->OpenUsb();  // on failure the link stays a USB one without a device
 }
 
 bool CVazDevice::ReceiveStatus() {
@@ -88,7 +90,7 @@ bool CVazDevice::Exchange(const void* bytes, int n) {
         error.Reset();
         SendRaw(bytes, n);
         bool ok = ReceiveStatus();
-        if (error.CodeValue() != 23) return ok;
+        if (!error.Is(VAZ_CODE_NO_CARD)) return ok;
         if (readMode == 0) return ok;
         if (!isRead) {
             if (readMode == 2) return ok;
@@ -98,7 +100,9 @@ bool CVazDevice::Exchange(const void* bytes, int n) {
     }
 }
 
-bool CVazDevice::Exchange(const char* text) { return Exchange(text, static_cast<int>(strlen(text))); }
+bool CVazDevice::Exchange(const char* text) {
+    return Exchange(text, static_cast<int>(strlen(text)));
+}
 
 // ---- send and get ----------------------------------------------------------------
 
@@ -108,7 +112,7 @@ int CVazDevice::SendAndGet(const char* command, char* buffer, bool* okOut) {
     if (strcmp(command, "N/") == 0) {
         ReceiveRaw(buffer, 4);
     } else if (strcmp(command, "v/") == 0) {
-        if (link->kind == 1) {
+        if (link->kind == LinkKind::Usb) {
             ReceiveRaw(buffer, 15);
         } else {
             // Byte by byte up to the "/": at most kMaxIdentificationChars are
@@ -136,29 +140,29 @@ int CVazDevice::SendAndGet(const char* command, char* buffer, bool* okOut) {
 
 // ---- handshake -------------------------------------------------------------------
 
-int CVazDevice::Handshake() {
+LinkKind CVazDevice::Handshake() {
     if (!Exchange("ONLINE/")) {
-        online = 0;
-        return 0;
+        online = false;
+        return LinkKind::None;
     }
     char second[3] = {};
     ReceiveRaw(second, 2);
     if (!(second[0] == 'E' && second[1] == 'N')) {
-        online = 0;
-        return 0;
+        online = false;
+        return LinkKind::None;
     }
-    online = 1;
+    online = true;
     deviceType = 9;
     if (Identify()) {
         char counter[kTextSize] = {};
-        GetDevInfo(2, counter);
+        GetDevInfo(VAZ_DEV_INFO_COUNTER, counter);
     }
     return link->kind;
 }
 
 bool CVazDevice::Identify() {
     char text[kTextSize] = {};
-    if (!GetDevInfo(1, text)) return false;
+    if (!GetDevInfo(VAZ_DEV_INFO_IDENTIFICATION, text)) return false;
     deviceType = vazproto::DeviceTypeFromIdentification(identification);
     return true;
 }
@@ -174,24 +178,26 @@ int CVazDevice::Init(int mode) {
     vazhost::RefreshTraceSetting();
     vazhost::RefreshHostHooks();
     if (mode < 0) {
-        online = 0;
-        if (link->kind == 1) link->CloseUsbHandle();
-        if (link->kind == 2) link->SignalSerialShutdown();
-        return link->kind;
+        online = false;
+        if (link->kind == LinkKind::Usb) link->CloseUsbHandle();
+        if (link->kind == LinkKind::Serial) link->SignalSerialShutdown();
+        return ToExport(link->kind);
     }
     if (online) {
-        int answer = vazhost::MessageBox(vazstr::kTip, vazstr::kAlreadyConnected, VAZ_BOX_YESNO, VAZ_ICON_QUESTION);
-        if (answer != VAZ_ANSWER_YES) return link->kind;
+        int answer =
+            vazhost::MessageBox(vazstr::kTip, vazstr::kAlreadyConnected, VAZ_BOX_YESNO, VAZ_ICON_QUESTION);
+        if (answer != VAZ_ANSWER_YES) return ToExport(link->kind);
     }
-    online = 0;  // a failed reconnection leaves the library offline
+    online = false;  // a failed reconnection leaves the library offline
     if (mode == 0 || mode == 1) {
-        if (link->OpenUsb() && Handshake()) return deviceType * 256 + 1;
+        if (link->OpenUsb() && Handshake() != LinkKind::None)
+            return deviceType * 256 + ToExport(LinkKind::Usb);
     }
     if (mode == 0 || mode == 2) {
         for (int port = 1; port <= 5; ++port) {
             link->serialPortNumber = port;
             if (!link->OpenSerial(port)) continue;
-            if (Handshake()) return deviceType * 256 + 2;
+            if (Handshake() != LinkKind::None) return deviceType * 256 + ToExport(LinkKind::Serial);
             link->SignalSerialShutdown();
         }
     }

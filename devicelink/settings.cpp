@@ -6,7 +6,7 @@
 
 bool CVazDevice::GetDevInfo(int kind, char* buffer) {
     if (!buffer) return false;
-    if (kind == 1) {
+    if (kind == VAZ_DEV_INFO_IDENTIFICATION) {
         buffer[0] = 0;
         if (SendAndGet("v/", buffer) <= 0) return false;
         size_t len = strlen(buffer);
@@ -16,7 +16,7 @@ bool CVazDevice::GetDevInfo(int kind, char* buffer) {
         snprintf(identification, sizeof identification, "%s", buffer);
         return true;
     }
-    if (kind == 2) {
+    if (kind == VAZ_DEV_INFO_COUNTER) {
         unsigned char raw[8] = {};
         bool ok = false;
         SendAndGet("N/", reinterpret_cast<char*>(raw), &ok);

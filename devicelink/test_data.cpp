@@ -12,12 +12,14 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Bytes of an n-byte receive that really arrived: the serial link counts
 // them; a USB receive either delivers all its reports or fails.
 int Delivered(const CVazDevice& d, int result, int n) {
-    if (d.link->kind == 2) return std::clamp(result, 0, n);
+    if (d.link->kind == LinkKind::Serial) return std::clamp(result, 0, n);
     return result > 0 ? n : 0;
 }
 
@@ -39,7 +41,7 @@ bool CheckTestReply(CVazDevice& d, unsigned char expected) {
         return false;
     }
     if (r[0] == expected && r[1] == expected) return true;
-    d.error.SetCode("18");
+    d.error.SetCode(VAZ_CODE_COMMUNICATION);
     return false;
 }
 

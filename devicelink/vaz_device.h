@@ -33,21 +33,28 @@
 #include <string>
 #include <vector>
 
-#include "host_hooks.h"
+#include "vaz.h"
+#include "vaz_host_hooks.h"
 
 class CHidDevice;
 class CSerialPort;
 
+// The link in use. The exports hand it out as VAZ_LINK_* integers.
+enum class LinkKind : int { None = VAZ_LINK_NONE, Usb = VAZ_LINK_USB, Serial = VAZ_LINK_SERIAL };
+inline int ToExport(LinkKind k) {
+    return static_cast<int>(k);
+}
+
 // ---------------------------------------------------------------------------
 // Library strings (code page 936 texts; the English ones are plain ASCII).
 namespace vazstr {
-inline constexpr char kOpenFormatFailed[] = "Open the format file failed!";             // 4000, + ":%s"
-inline constexpr char kFormatFileError[] = "Format file error,please check it.";        // 4001
-inline constexpr char kFormatCmdError[] = "Fomat cmd %sdefined error or load error";    // 4002
-inline constexpr char kTestCmdError[] = "Test cmd sent error.";                         // 4003
+inline constexpr char kOpenFormatFailed[] = "Open the format file failed!";           // 4000, + ":%s"
+inline constexpr char kFormatFileError[] = "Format file error,please check it.";      // 4001
+inline constexpr char kFormatCmdError[] = "Fomat cmd %sdefined error or load error";  // 4002
+inline constexpr char kTestCmdError[] = "Test cmd sent error.";                       // 4003
 inline constexpr char kNotFound[] = "Not find Vaz device,make sure Vaz device has been connected!";  // 4004
-inline constexpr char kTip[] = "Tip";                                                   // 4005
-inline constexpr char kAlreadyConnected[] = "Vaz device has connected,whether or not to connect?";  // 4006
+inline constexpr char kTip[] = "Tip";                                                                // 4005
+inline constexpr char kAlreadyConnected[] = "Vaz device has connected,whether or not to connect?";   // 4006
 // 61472 "无法获取错误信息。" (no text for a file error)
 inline constexpr char kNoErrorText[] =
     "\xce\xde\xb7\xa8\xbb\xf1\xc8\xa1\xb4\xed\xce\xf3\xd0\xc5\xcf\xa2\xa1\xa3";
@@ -64,6 +71,9 @@ inline constexpr char kAppTitle[] = "Vaz";
 // ---------------------------------------------------------------------------
 // Host side: message boxes and timings (host.cpp).
 namespace vazhost {
+// Writes one line of the library to standard error: printf-style, the text
+// as given (a caller ends it with its own line break).
+void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Shows a modal box: through the host's vaz_host_message_box when it exists,
 // else "CAPTION: TEXT" on standard error (converted to the locale's charset),
 // answering the first button. Returns a VazBoxAnswer.
@@ -114,12 +124,12 @@ public:
     VazError();
     virtual ~VazError();
 
-    void Reset();                         // not pending, "00"
+    void Reset();                         // not pending, VAZ_CODE_NO_ERROR
     void SetCode(const char* twoDigits);  // pending, the two characters
     bool IsPending() const;
+    bool Is(const char* twoDigits) const;  // the code text is this one
     void ClearPending();
     std::string Code() const;  // the two-digit text
-    int CodeValue() const;     // its decimal value
     // VazGetError: clears the pending mark, copies the code (3 bytes).
     void CopyCode(char* buffer);
     // VazGetErrorStr: text of the code (or kUndefinedError, mark kept).
@@ -170,16 +180,16 @@ public:
     CVazLink(const CVazLink&) = delete;
     CVazLink& operator=(const CVazLink&) = delete;
 
-    std::unique_ptr<CHidDevice> usb;     // null until the first USB open
-    std::unique_ptr<CSerialPort> serial; // null until the first serial open
-    int kind = 0;                        // 0 none, 1 USB, 2 serial
-    int serialPortNumber = 0;            // 1..5, the port tried or in use
+    std::unique_ptr<CHidDevice> usb;      // null until the first USB open
+    std::unique_ptr<CSerialPort> serial;  // null until the first serial open
+    LinkKind kind = LinkKind::None;
+    int serialPortNumber = 0;  // 1..5, the port tried or in use
 
-    // Replaces the USB device and runs discovery; kind := 1 on success.
+    // Replaces the USB device and runs discovery; kind := Usb on success.
     bool OpenUsb();
     // Closes the USB handle; the object stays (invalid handle).
     void CloseUsbHandle();
-    // Replaces the serial port by port `number` (COM1..COM5); kind := 2 on success.
+    // Replaces the serial port by port `number` (COM1..COM5); kind := Serial on success.
     bool OpenSerial(int number);
     // Signals the serial port's shutdown (no waiter; the port stays open).
     void SignalSerialShutdown();
@@ -188,6 +198,48 @@ public:
     int UsbReceive(unsigned char* dest, int n);  // writes at most n + 1 bytes
     int SerialSend(const unsigned char* bytes, int n);
     int SerialReceive(unsigned char* dest, int n);  // writes at most n bytes
+};
+
+// ---------------------------------------------------------------------------
+// Replies a command left for VazG, in the order VazG serves them. Several can
+// wait at once (an "r" command sent while the reply of an I 1 is unread).
+enum class PendingReply : std::uint8_t {
+    StoredRead,  // "r" without numbers: VazG exchanges the stored command, 4 bytes
+    ByteRead,    // I 3: 1 byte and a status
+    BlockRead,   // "r" with numbers: the block read
+    WordRead,    // I 1: 2 bytes and a status
+    X2Data,      // X 2: data block A handed out
+};
+
+class PendingReplies {
+public:
+    void Add(PendingReply r) { bits_ |= Bit(r); }
+    void Remove(PendingReply r) { bits_ &= static_cast<std::uint8_t>(~Bit(r)); }
+    bool Has(PendingReply r) const { return (bits_ & Bit(r)) != 0; }
+    bool Empty() const { return bits_ == 0; }
+    // The first pending reply in serving order (Empty() must be false).
+    PendingReply Next() const {
+        int i = 0;
+        while (!(bits_ & (1u << i))) ++i;
+        return static_cast<PendingReply>(i);
+    }
+
+private:
+    static std::uint8_t Bit(PendingReply r) {
+        return static_cast<std::uint8_t>(1u << static_cast<unsigned>(r));
+    }
+    std::uint8_t bits_ = 0;
+};
+
+// What the classifier made of a command whose reply the same VazS reads.
+enum class SameCallReply {
+    None,
+    AreaRead,   // I 2, I 7
+    CurveRead,  // I 6
+    ValueRead,  // I 4
+    I5,         // I 5
+    X0,         // X 0
+    X1,         // X 1
 };
 
 // ---------------------------------------------------------------------------
@@ -206,24 +258,13 @@ public:
 
     // ---- fields ----------------------------------------------------------
     std::unique_ptr<CVazLink> link;
-    int online = 0;
+    bool online = false;
     VazError error;
     int deviceType = 0;
     int readMode = 0;
     std::atomic<bool> stop{false};
 
-    // pending-reply flags (set by the classifier, consumed by SendCommand or FetchReply)
-    bool storedReadPending = false;  // "r" without numbers -> VazG: StoredRead
-    bool blockReadPending = false;   // "r" with numbers    -> VazG: BlockRead
-    bool byteReadPending = false;    // I 3 -> VazG: 1 byte + status
-    bool wordReadPending = false;    // I 1 -> VazG: 2 bytes + status
-    bool valueReadPending = false;   // I 4 (same call)
-    bool areaReadPending = false;    // I 2, I 7 (same call)
-    bool curveReadPending = false;   // I 6 (same call)
-    bool i5Pending = false;          // I 5 (same call)
-    bool x0Pending = false;          // X 0 (same call)
-    bool x1Pending = false;          // X 1 (same call)
-    bool x2DataPending = false;      // X 2 -> VazG hands data block A out
+    PendingReplies pending;  // set by the classifier, served by FetchReply
 
     bool printMode = false;
     bool lowerCaseDownload = false;  // last format command was "s"
@@ -238,12 +279,12 @@ public:
     int i5Values[2] = {0, 0};
 
     // format download state
-    bool fLine = false;         // the last format had an "f" command and no ordinary one after it
+    bool fLine = false;                 // the last format had an "f" command and no ordinary one after it
     int fNumbers[5] = {0, 0, 0, 0, 0};  // p1..p5 of that "f" line (p5 = "G/" byte count)
-    bool tLine = false;         // the last format had a "T" command
+    bool tLine = false;                 // the last format had a "T" command
 
-    DataBlock blockA;  // I 4, I 6, X 2 data; raw data of I 2 / I 7
-    DataBlock blockB;  // gray data of I 2 / I 7
+    DataBlock blockA;                         // I 4, I 6, X 2 data; raw data of I 2 / I 7
+    DataBlock blockB;                         // gray data of I 2 / I 7
     std::unique_ptr<char[]> blockReadBuffer;  // kBlockReadBufferSize bytes, or null
     char storedReadCommand[10] = {};
     char identification[kTextSize] = {};
@@ -261,19 +302,20 @@ public:
     // Reset error, send, receive a status, parse, no-card retry by read mode.
     bool Exchange(const void* bytes, int n);
     bool Exchange(const char* text);
-    // Status word -> error state; "18" + USB recovery for garbled.
+    // Status word -> error state; VAZ_CODE_COMMUNICATION + USB recovery for garbled.
     bool ParseStatus(const char* twoBytes);
     // ReceiveRaw 2 bytes + ParseStatus.
     bool ReceiveStatus();
     // Receives a 4-byte length field into `raw` (5 bytes: field + zero) and
     // returns its value, or -1 when it is not four ASCII digits.
     int ReceiveLengthField(char raw[5]);
-    // Sets the error code (pending) and returns false: "18" for a reply that
-    // does not fit its buffer or is malformed.
-    bool Fail(const char* code = "18");
+    // Sets the error code (pending) and returns false: VAZ_CODE_COMMUNICATION
+    // for a reply that does not fit its buffer or is malformed.
+    bool Fail(const char* code = VAZ_CODE_COMMUNICATION);
     // Behind VazSG. `ok` (optional) tells whether the final status was "EN".
     int SendAndGet(const char* command, char* buffer, bool* ok = nullptr);
-    int Handshake();
+    // The link kind when the reader answered the handshake, else None.
+    LinkKind Handshake();
     bool Identify();
     int Init(int mode);  // VazInit
     void SetStop();      // VazSetStop
@@ -284,7 +326,7 @@ public:
     int SendPrintPieces(const unsigned char* text, int length);
 
     // ---- settings (settings.cpp) ---------------------------------------------
-    bool GetDevInfo(int kind, char* buffer);
+    bool GetDevInfo(int kind, char* buffer);  // kind: VAZ_DEV_INFO_*
     int SetReadMode(int mode);
     bool SetPrintMode(bool on);
     bool LeavePrintMode();
@@ -295,25 +337,27 @@ public:
     // fNumbers, tLine.
     bool FormatDownload(const std::string& path);
     // FetchReply rule 4: block read "r %c %04d %04d/" (+ "G/" supplement)
-    // into `buffer`; clears blockReadPending. Result: length placed, 0 on failure.
+    // into `buffer`; the BlockRead reply is served. Result: length placed, 0 on failure.
     int BlockRead(char* buffer);
     // FetchReply rule 2: exchanges storedReadCommand, reads 4 bytes and a
-    // status, puts the 4 bytes as text into `buffer` (5 bytes); clears
-    // storedReadPending; returns 4.
+    // status, puts the 4 bytes as text into `buffer` (5 bytes); the
+    // StoredRead reply is served; returns 4.
     int StoredRead(char* buffer);
 
     // ---- test-mode data (test_data.cpp) -----------------------------------
-    int SetTest(int first, int second);      // VazSetTest after the gate
-    void ValueRead(const char* command);     // I 4 into blockA
-    int AreaRead(const char* command);       // I 2 / I 7 into blockA, blockB (areaKind, areaLimitArg)
-    void CurveRead(int k);                   // I 6 into blockA
-    int GetValue(char channel, int* values); // VazGetValue after the gate
+    int SetTest(int first, int second);       // VazSetTest after the gate
+    void ValueRead(const char* command);      // I 4 into blockA
+    int AreaRead(const char* command);        // I 2 / I 7 into blockA, blockB (areaKind, areaLimitArg)
+    void CurveRead(int k);                    // I 6 into blockA
+    int GetValue(char channel, int* values);  // VazGetValue after the gate
     int GetOriOrGray(char which, int* values);
     int GetCurve(int* values);
 
 private:
     void UsbRecovery();
-    void Classify(const char* command, char letter);
+    // Sets the command parameters and the replies left for VazG; returns
+    // the reply the same call reads.
+    SameCallReply Classify(const char* command, char letter);
 };
 
 // The one device context (exists between load and unload of the library).

@@ -75,7 +75,10 @@ std::string VazError::Code() const {
     return std::string(code_, 2);
 }
 
-int VazError::CodeValue() const { return atoi(Code().c_str()); }
+bool VazError::Is(const char* twoDigits) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return code_[0] == twoDigits[0] && code_[1] == twoDigits[1];
+}
 
 void VazError::CopyCode(char* buffer) {
     std::lock_guard<std::mutex> lock(mutex_);

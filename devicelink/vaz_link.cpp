@@ -26,48 +26,41 @@ void ShowSystemError(int err) {
 CHidDevice::CHidDevice() = default;
 CHidDevice::~CHidDevice() = default;
 
-int CHidDevice::Discover() {
-    matched_.clear();
-    matchedPaths_.clear();
-    // System hidraw nodes first, then the virtual devices (read now).
-    for (const vazplat::HidrawNode& candidate : vazplat::HidrawNodes()) {
-        const std::string& node = candidate.path;
+namespace {
+bool IsReader(const vazplat::HidAttributes& a) {
+    return a.vendor == CHidDevice::kReaderIds.vendor && a.product == CHidDevice::kReaderIds.product;
+}
+}  // namespace
+
+std::unique_ptr<vazplat::HidHandle> CHidDevice::Discover() {
+    // The system's hidraw nodes first, then the virtual devices (read now).
+    for (const vazplat::HidDeviceInfo& candidate : vazplat::HidDevices(kReaderIds)) {
+        const bool listedAsReader = IsReader(candidate.attributes);
+        // A virtual device is what its entry says; connecting to another one
+        // would only take it from its own host.
+        if (candidate.kind == vazplat::HidKind::Virtual && !listedAsReader) continue;
         int err = 0;
-        auto h = vazplat::HidHandle::OpenHidraw(node, &err);
+        auto h = vazplat::HidHandle::Open(candidate, &err);
         if (!h) {  // cannot be opened: next one
-            if (err == EACCES && candidate.vendor == kVendor && candidate.product == kProduct)
-                fprintf(stderr,
-                        "vaz: %s is the reader but permission was denied; install the kit's udev rule "
-                        "platform/udev/70-vaz-reader.rules\n",
-                        node.c_str());
+            if (err == EACCES && listedAsReader && candidate.kind == vazplat::HidKind::Hidraw)
+                vazhost::Log(
+                    "vaz: %s is the reader but permission was denied; install the kit's udev rule "
+                    "platform/udev/70-vaz-reader.rules\n",
+                    candidate.path.c_str());
             continue;
         }
         vazplat::HidAttributes a;
-        if (!h->GetAttributes(&a)) return 0;  // attributes unreadable: stop
-        if (a.vendor == kVendor && a.product == kProduct) {
-            matchedPaths_.push_back(node);
-            matched_.push_back(std::move(h));
-            return 1;
-        }
+        if (!h->GetAttributes(&a)) return nullptr;  // attributes unreadable: stop
+        if (IsReader(a)) return h;
         // another device: its handle closes here
     }
-    for (const vazplat::VirtualHidEntry& e : vazplat::VirtualHidDevicesFromEnvironment()) {
-        if (e.attributes.vendor != kVendor || e.attributes.product != kProduct) continue;
-        int err = 0;
-        auto h = vazplat::HidHandle::ConnectVirtual(e, &err);
-        if (!h) continue;
-        matchedPaths_.push_back(e.path);
-        matched_.push_back(std::move(h));
-        return 1;
-    }
-    return 0;
+    return nullptr;
 }
 
 bool CHidDevice::Open() {
-    if (Discover() == 0) return false;
-    device_ = std::move(matched_.front());
-    matched_.clear();
-    path_ = matchedPaths_.front();
+    device_ = Discover();
+    if (!device_) return false;
+    path_ = device_->path();
     int in = 65, out = 65;
     if (!device_->GetReportLengths(&in, &out)) in = out = 65;
     auto clamp = [](int v) { return v < 65 ? 65 : (v > 256 ? 256 : v); };
@@ -86,34 +79,44 @@ int CHidDevice::WriteReport(const unsigned char* payload, int length) {
     if (length > 0) memcpy(report_ + 1, payload, static_cast<size_t>(length));
     if (!HandleValid()) {
         vazhost::FrameworkMessageBox(vazstr::kInvalidWriteHandle);
-        return -1;
+        return kFailed;
     }
     int err = 0;
     switch (device_->Write(report_, outputLength_, kWaitMs, &err)) {
-        case vazplat::HidIo::Done: return 0;
-        case vazplat::HidIo::Timeout: return 4;
-        case vazplat::HidIo::Gone: return -255;
-        case vazplat::HidIo::Error: break;
+        case vazplat::HidIo::Done:
+            return kWritten;
+        case vazplat::HidIo::Timeout:
+            return kWriteStillPending;
+        case vazplat::HidIo::Gone:
+            return kGone;
+        case vazplat::HidIo::Error:
+            break;
     }
     ShowSystemError(err);
-    return -1;
+    return kFailed;
 }
 
 int CHidDevice::ReadReport(unsigned char* dest, int count) {
     if (count > 64) count = 64;
     if (!HandleValid()) {
         vazhost::FrameworkMessageBox(vazstr::kInvalidReadHandle);
-        return -1;
+        return kFailed;
     }
     memset(report_, 0, sizeof report_);
     int got = 0, err = 0, result = 0;
     switch (device_->Read(report_, inputLength_, kWaitMs, &got, &err)) {
-        case vazplat::HidIo::Done: result = got; break;
-        case vazplat::HidIo::Timeout: result = 65; break;   // zeros of the cleared buffer
-        case vazplat::HidIo::Gone: result = -255; break;    // zeros
+        case vazplat::HidIo::Done:
+            result = got;
+            break;
+        case vazplat::HidIo::Timeout:  // zeros of the cleared buffer
+            result = kNothingCame;
+            break;
+        case vazplat::HidIo::Gone:  // zeros
+            result = kGone;
+            break;
         case vazplat::HidIo::Error:
             ShowSystemError(err);
-            return -1;
+            return kFailed;
     }
     if (count > 0) memcpy(dest, report_ + 1, static_cast<size_t>(count));
     return result;
@@ -137,11 +140,11 @@ int CHidDevice::Receive(unsigned char* dest, int n) {
         int k = vazproto::UsbReceiveReports(n), stored = 0;
         for (int i = 0; i < k; ++i) {
             result = ReadReport(payload, 64);
-            if (result == -1) break;  // nothing copied; the box was shown
+            if (result == kFailed) break;  // nothing copied; the box was shown
             int take = n - stored < 64 ? n - stored : 64;
             memcpy(dest + stored, payload, static_cast<size_t>(take));
             stored += take;
-            if (result == -255) break;  // gone: the rest stays zero
+            if (result == kGone) break;  // gone: the rest stays zero
         }
         if (stored < n) memset(dest + stored, 0, static_cast<size_t>(n - stored));
     }
@@ -210,7 +213,7 @@ bool CVazLink::OpenUsb() {
         usb.reset();
         return false;
     }
-    kind = 1;
+    kind = LinkKind::Usb;
     return true;
 }
 
@@ -226,7 +229,7 @@ bool CVazLink::OpenSerial(int number) {
     auto port = std::make_unique<CSerialPort>();
     if (!port->Open(number)) return false;
     serial = std::move(port);
-    kind = 2;
+    kind = LinkKind::Serial;
     return true;
 }
 
@@ -237,7 +240,7 @@ void CVazLink::SignalSerialShutdown() {
 int CVazLink::UsbSend(const unsigned char* bytes, int n) {
     if (!usb) {  // a failed recovery left no device: as an invalid handle
         vazhost::FrameworkMessageBox(vazstr::kInvalidWriteHandle);
-        return -1;
+        return CHidDevice::kFailed;
     }
     return usb->Send(bytes, n);
 }
@@ -246,7 +249,7 @@ int CVazLink::UsbReceive(unsigned char* dest, int n) {
     if (!usb) {
         vazhost::FrameworkMessageBox(vazstr::kInvalidReadHandle);
         memset(dest, 0, static_cast<size_t>(n) + 1);
-        return -1;
+        return CHidDevice::kFailed;
     }
     return usb->Receive(dest, n);
 }
@@ -263,4 +266,6 @@ int CVazLink::SerialSend(const unsigned char* bytes, int n) {
     return 1;
 }
 
-int CVazLink::SerialReceive(unsigned char* dest, int n) { return serial->Read(dest, n); }
+int CVazLink::SerialReceive(unsigned char* dest, int n) {
+    return serial->Read(dest, n);
+}

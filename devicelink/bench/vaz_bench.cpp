@@ -2,13 +2,8 @@
 // the virtual HID socket and over a pseudo-terminal, each next to a raw
 // baseline: the same bytes written and read on the same kind of descriptor
 // by a bare loop, against the same in-process virtual reader.
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <stdlib.h>
 #include <sys/socket.h>
-#include <sys/un.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,7 +13,8 @@
 #include <functional>
 #include <string>
 
-#include "vaz.h"
+#include "raw_link.h"
+#include "vaz_loader.h"
 #include "vazsim/transports.h"
 #include "vazsim/virtual_reader.h"
 
@@ -43,33 +39,18 @@ double Rate(const std::function<bool()>& one) {
     return n / elapsed;
 }
 
-bool ReadExactly(int fd, char* buf, size_t n) {
-    size_t got = 0;
-    while (got < n) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 2000) <= 0) return false;
-        ssize_t r = read(fd, buf + got, n - got);
-        if (r <= 0) return false;
-        got += static_cast<size_t>(r);
-    }
-    return true;
-}
-
-struct Api {
-    decltype(&VazInit) init;
-    decltype(&VazS) s;
-};
-
 }  // namespace
 
 int main() {
-    void* lib = dlopen("libvaz.so", RTLD_NOW | RTLD_LOCAL);
-    if (!lib) {
-        fprintf(stderr, "vaz-bench: %s\n", dlerror());
+    std::string error;
+    void* lib = vazload::OpenLibrary(vazload::kLibraryFile, error);
+    vazload::VazApi vaz;
+    const char* missing = lib ? vazload::Bind(lib, vaz) : nullptr;
+    if (!lib || missing) {
+        fprintf(stderr, "vaz-bench: %s\n",
+                lib ? (std::string("no export ") + missing).c_str() : error.c_str());
         return 1;
     }
-    Api vaz{reinterpret_cast<decltype(&VazInit)>(dlsym(lib, "VazInit")),
-            reinterpret_cast<decltype(&VazS)>(dlsym(lib, "VazS"))};
 
     vazsim::VirtualReader reader;
     reader.setModel("R6KTM BENCH");
@@ -86,23 +67,22 @@ int main() {
         setenv("VAZ_SERIAL_PORTS", "", 1);
         for (int round = 0; round < kRounds; ++round) {
             // The reader serves one host at a time: each side connects anew.
-            if ((vaz.init(1) & 0xFF) == 1) hidLib = std::max(hidLib, Rate([&] { return vaz.s("K 1/") == 1; }));
-            vaz.init(-1);
-            int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-            sockaddr_un a{};
-            a.sun_family = AF_UNIX;
-            strcpy(a.sun_path, socketPath.c_str());
-            if (connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0) {
+            if (VAZ_LINK_OF(vaz.VazInit(1)) == VAZ_LINK_USB)
+                hidLib = std::max(hidLib, Rate([&] { return vaz.VazS("K 1/") == 1; }));
+            vaz.VazInit(-1);
+            const int fd = vazbench::ConnectRawHid(socketPath);
+            if (fd >= 0) {
                 char report[65] = {0, 'K', ' ', '1', '/'};
                 char reply[65];
                 hidRaw = std::max(hidRaw, Rate([&] {
-                    if (send(fd, report, sizeof report, MSG_NOSIGNAL) != sizeof report) return false;
-                    pollfd p{fd, POLLIN, 0};
-                    if (poll(&p, 1, 2000) <= 0) return false;
-                    return recv(fd, reply, sizeof reply, 0) == 65 && reply[1] == 'E' && reply[2] == 'N';
-                }));
+                                      if (send(fd, report, sizeof report, MSG_NOSIGNAL) != sizeof report)
+                                          return false;
+                                      if (!vazbench::WaitReadable(fd)) return false;
+                                      return recv(fd, reply, sizeof reply, 0) == 65 && reply[1] == 'E' &&
+                                             reply[2] == 'N';
+                                  }));
+                close(fd);
             }
-            close(fd);
             reader.clearTrace();
         }
     }
@@ -113,26 +93,21 @@ int main() {
         vazsim::PtyTransport pty(reader);
         setenv("VAZ_HID_DEVICES", "", 1);
         setenv("VAZ_SERIAL_PORTS", pty.path().c_str(), 1);
-        const bool connected = (vaz.init(2) & 0xFF) == 2;
-        int fd = open(pty.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (fd >= 0) {
-            termios t{};
-            tcgetattr(fd, &t);
-            cfmakeraw(&t);
-            tcsetattr(fd, TCSANOW, &t);
-        }
+        const bool connected = VAZ_LINK_OF(vaz.VazInit(2)) == VAZ_LINK_SERIAL;
+        const int fd = vazbench::OpenRawPty(pty.path());
         for (int round = 0; round < kRounds && connected && fd >= 0; ++round) {
             // Both use the same port; only one of them reads at a time.
-            ptyLib = std::max(ptyLib, Rate([&] { return vaz.s("K 1/") == 1; }));
+            ptyLib = std::max(ptyLib, Rate([&] { return vaz.VazS("K 1/") == 1; }));
             char reply[2];
-            ptyRaw = std::max(ptyRaw, Rate([&] {
-                if (write(fd, "K 1/", 4) != 4) return false;
-                return ReadExactly(fd, reply, 2) && reply[0] == 'E' && reply[1] == 'N';
-            }));
+            ptyRaw =
+                std::max(ptyRaw, Rate([&] {
+                             if (write(fd, "K 1/", 4) != 4) return false;
+                             return vazbench::ReadExactly(fd, reply, 2) && reply[0] == 'E' && reply[1] == 'N';
+                         }));
             reader.clearTrace();
         }
         if (fd >= 0) close(fd);
-        vaz.init(-1);
+        vaz.VazInit(-1);
     }
     rmdir(dir);  // the transport removed its socket
 

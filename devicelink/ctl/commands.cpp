@@ -20,7 +20,8 @@ constexpr int kMaxValues = 10000;
 int ParseInt(const std::string& s, const char* what) {
     int v = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (ec != std::errc() || end != s.data() + s.size()) throw UsageError(std::string("bad ") + what + ": " + s);
+    if (ec != std::errc() || end != s.data() + s.size())
+        throw UsageError(std::string("bad ") + what + ": " + s);
     return v;
 }
 
@@ -52,7 +53,8 @@ public:
         if (!Option(name, v)) return fallback;
         const int n = ParseInt(v, name);
         if (n < lo || n > hi)
-            throw UsageError(std::string(name) + " must be " + std::to_string(lo) + " to " + std::to_string(hi));
+            throw UsageError(std::string(name) + " must be " + std::to_string(lo) + " to " +
+                             std::to_string(hi));
         return n;
     }
     std::vector<std::string> Rest(std::size_t min, std::size_t max) const {
@@ -83,7 +85,7 @@ int Fail(Context& ctx, const std::string& what, int exitCode = kExitDevice) {
 // (value and curve reads answer 255 either way). True when it held an error.
 bool TakeError(Context& ctx, DeviceError& e) {
     e = FetchDeviceError(ctx.api);
-    return e.code != "00";
+    return e.code != VAZ_CODE_NO_ERROR;
 }
 
 Value BytesOf(const char* buf, std::size_t n) {
@@ -109,10 +111,10 @@ Prepared PrepInfo(Args& args) {
     args.Rest(0, 0);
     return [](Context& ctx) {
         char buf[300] = {};
-        if (!ctx.api.GetDevInfo(1, buf)) return Fail(ctx, "v/");
+        if (!ctx.api.VazGetDevInfo(1, buf)) return Fail(ctx, "v/");
         ctx.report.Set("identification", Value::Text(buf));
         std::memset(buf, 0, sizeof buf);
-        if (!ctx.api.GetDevInfo(2, buf)) return Fail(ctx, "N/");
+        if (!ctx.api.VazGetDevInfo(2, buf)) return Fail(ctx, "N/");
         ctx.report.Set("cardCounter", Value::Text(buf));
         return int{kExitOk};
     };
@@ -127,7 +129,7 @@ Prepared PrepSend(Args& args) {
         for (const auto& command : commands) {
             Value entry = Value::Object();
             entry.Set("command", Value::Text(command));
-            const int r = ctx.api.S(command.c_str());
+            const int r = ctx.api.VazS(command.c_str());
             entry.Set("result", Value::Int(r));
             DeviceError e;
             // A 0 is a failure only when the error state says so ("T"
@@ -140,7 +142,7 @@ Prepared PrepSend(Args& args) {
             }
             if (get) {
                 std::vector<char> buf(kBufferSize, '\0');
-                const int g = ctx.api.G(buf.data());
+                const int g = ctx.api.VazG(buf.data());
                 const std::size_t len = strnlen(buf.data(), buf.size() - 1);
                 entry.Set("fetched", Value::Int(g));
                 entry.Set("text", Value::Text(std::string_view(buf.data(), len)));
@@ -157,7 +159,7 @@ Prepared PrepSg(Args& args) {
     const auto rest = args.Rest(1, 1);
     return [=](Context& ctx) {
         char buf[512] = {};
-        const int n = ctx.api.SG(rest[0].c_str(), buf);
+        const int n = ctx.api.VazSG(rest[0].c_str(), buf);
         ctx.report.Set("command", Value::Text(rest[0]));
         ctx.report.Set("result", Value::Int(n));
         if (n <= 0) return Fail(ctx, rest[0]);
@@ -169,7 +171,7 @@ Prepared PrepSg(Args& args) {
 int LoadFormat(Context& ctx, const std::string& path, bool lower) {
     const std::string command = std::string(lower ? "s " : "S ") + path + "/";
     ctx.report.Set("format", Value::Text(path));
-    if (ctx.api.S(command.c_str()) != 255) return Fail(ctx, "format download");
+    if (ctx.api.VazS(command.c_str()) != 255) return Fail(ctx, "format download");
     return kExitOk;
 }
 
@@ -194,25 +196,25 @@ CardOutcome ReadOneCard(Context& ctx, const ReadPlan& plan, Value& card, std::ve
     char blockCmd[32];
     std::snprintf(blockCmd, sizeof blockCmd, "r A 0001 %04d/", plan.count);
     DeviceError e;
-    const int r = ctx.api.S("R/");
+    const int r = ctx.api.VazS("R/");
     if (r < 0) return CardOutcome::Offline;
     if (r == 0) {
         e = FetchDeviceError(ctx.api);
-        if (e.code == "23") return CardOutcome::HopperEmpty;  // "NO": no card
+        if (e.code == VAZ_CODE_NO_CARD) return CardOutcome::HopperEmpty;  // "NO": no card
         card.Set("error", ErrorValue("R/", e));
         return CardOutcome::Failed;
     }
     std::fill(buf.begin(), buf.end(), '\0');
-    ctx.api.S("r A/");
-    ctx.api.G(buf.data());
+    ctx.api.VazS("r A/");
+    ctx.api.VazG(buf.data());
     if (TakeError(ctx, e)) {
         card.Set("error", ErrorValue("r A/", e));
         return CardOutcome::Failed;
     }
     card.Set("number", Value::Int(std::atoi(buf.data())));
     std::fill(buf.begin(), buf.end(), '\0');
-    ctx.api.S(blockCmd);
-    const int len = ctx.api.G(buf.data());
+    ctx.api.VazS(blockCmd);
+    const int len = ctx.api.VazG(buf.data());
     if (len < 1) {
         card.Set("error", ErrorValue(blockCmd, FetchDeviceError(ctx.api)));
         return CardOutcome::Failed;
@@ -264,9 +266,9 @@ Prepared PrepRead(Args& args) {
 Prepared PrepSyncs(Args& args) {
     args.Rest(0, 0);
     return [](Context& ctx) {
-        if (ctx.api.S("I 3/") != 1) return Fail(ctx, "I 3/");
+        if (ctx.api.VazS("I 3/") != 1) return Fail(ctx, "I 3/");
         char buf[16] = {};
-        if (ctx.api.G(buf) != 1) return Fail(ctx, "I 3/");
+        if (ctx.api.VazG(buf) != 1) return Fail(ctx, "I 3/");
         ctx.report.Set("syncMarks", Value::Int(static_cast<unsigned char>(buf[0])));
         return int{kExitOk};
     };
@@ -283,10 +285,10 @@ Prepared PrepGray(Args& args) {
         std::snprintf(command, sizeof command, "I 2 %02d/", lines);
     const std::string cmd = command;
     return [=](Context& ctx) {
-        if (ctx.api.S(cmd.c_str()) != 1) return Fail(ctx, cmd);
+        if (ctx.api.VazS(cmd.c_str()) != 1) return Fail(ctx, cmd);
         std::vector<int> raw(kMaxValues), gray(kMaxValues);
-        const int n = ctx.api.GetOriOrGray('A', raw.data());
-        const int m = ctx.api.GetOriOrGray('B', gray.data());
+        const int n = ctx.api.VazGetOriOrGray('A', raw.data());
+        const int m = ctx.api.VazGetOriOrGray('B', gray.data());
         if (n <= 0 || m < 0) return Fail(ctx, cmd);
         ctx.report.Set("lines", Value::Int(n / 50));
         ctx.report.Set("raw", Lines(raw, n));
@@ -298,16 +300,16 @@ Prepared PrepGray(Args& args) {
 Prepared PrepValues(Args& args) {
     args.Rest(0, 0);
     return [](Context& ctx) {
-        ctx.api.S("I 4/");  // 255 whatever happened: the error state tells
+        ctx.api.VazS("I 4/");  // 255 whatever happened: the error state tells
         DeviceError e;
         if (TakeError(ctx, e)) {
             ctx.report.Set("error", ErrorValue("I 4/", e));
             return int{kExitDevice};
         }
         std::vector<int> a(kMaxValues), b(kMaxValues);
-        const int n = ctx.api.GetValue('A', a.data());
+        const int n = ctx.api.VazGetValue('A', a.data());
         if (n <= 0) return Fail(ctx, "I 4/");
-        ctx.api.GetValue('B', b.data());
+        ctx.api.VazGetValue('B', b.data());
         ctx.report.Set("count", Value::Int(n));
         ctx.report.Set("A", Value::Ints(a.data(), n >= 96 ? n / 2 : n));
         ctx.report.Set("B", Value::Ints(b.data(), n - n / 2));
@@ -319,13 +321,13 @@ Prepared PrepValues(Args& args) {
 int FetchCurve(Context& ctx, int selector, std::vector<int>& out) {
     char command[32];
     std::snprintf(command, sizeof command, "I 6 %d/", selector);
-    ctx.api.S(command);
+    ctx.api.VazS(command);
     DeviceError e;
     if (TakeError(ctx, e)) {
         ctx.report.Set("error", ErrorValue(command, e));
         return -1;
     }
-    const int n = ctx.api.GetCurve('A', out.data());
+    const int n = ctx.api.VazGetCurve('A', out.data());
     if (n <= 0) {
         ctx.report.Set("error", ErrorValue(command, FetchDeviceError(ctx.api)));
         return -1;
@@ -340,7 +342,7 @@ Prepared PrepCurve(Args& args) {
     return [=](Context& ctx) {
         char command[32];
         std::snprintf(command, sizeof command, "I 5 %02d,%02d/", head == 0 ? 1 : head, lines);
-        if (ctx.api.S(command) != 1) return Fail(ctx, command);
+        if (ctx.api.VazS(command) != 1) return Fail(ctx, command);
         std::vector<int> curve(kMaxValues), sync(kMaxValues);
         const int n = FetchCurve(ctx, head == 0 ? 0 : 1, curve);
         if (n < 0) return int{kExitDevice};
@@ -362,7 +364,7 @@ Prepared PrepTestMode(Args& args) {
     if (first < 0 || first > 999 || second < 0 || second > 99)
         throw UsageError("test mode numbers are 0-999 and 0-99");
     return [=](Context& ctx) {
-        if (ctx.api.SetTest(first, second) != 1) return Fail(ctx, "test mode");
+        if (ctx.api.VazSetTest(first, second) != 1) return Fail(ctx, "test mode");
         ctx.report.Set("testMode", Value::Bool(true));
         return int{kExitOk};
     };
@@ -370,15 +372,17 @@ Prepared PrepTestMode(Args& args) {
 
 }  // namespace
 
-void RequestStop() { g_stop = true; }
+void RequestStop() {
+    g_stop = true;
+}
 
 Prepared PrepareSubcommand(const std::string& name, const std::vector<std::string>& argv) {
     static const struct {
         const char* name;
         Prepared (*prepare)(Args&);
     } table[] = {
-        {"connect", PrepConnect}, {"info", PrepInfo},   {"send", PrepSend},   {"sg", PrepSg},
-        {"format", PrepFormat},   {"read", PrepRead},   {"syncs", PrepSyncs}, {"gray", PrepGray},
+        {"connect", PrepConnect}, {"info", PrepInfo},   {"send", PrepSend},         {"sg", PrepSg},
+        {"format", PrepFormat},   {"read", PrepRead},   {"syncs", PrepSyncs},       {"gray", PrepGray},
         {"values", PrepValues},   {"curve", PrepCurve}, {"testmode", PrepTestMode},
     };
     for (const auto& entry : table) {

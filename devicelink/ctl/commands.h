@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "library.h"
 #include "output.h"
-#include "vaz_api.h"
 
 namespace vazctl {
 
 enum ExitCode {
     kExitOk = 0,
     kExitUsage = 1,
-    kExitLibrary = 2,     // libvaz.so missing or incomplete
-    kExitNoReader = 3,    // no reader found, or the connection was lost
-    kExitDevice = 4,      // the reader or the library refused a command
-    kExitShortDeck = 5,   // `read N`: the hopper ran empty before N cards
+    kExitLibrary = 2,    // libvaz.so missing or incomplete
+    kExitNoReader = 3,   // no reader found, or the connection was lost
+    kExitDevice = 4,     // the reader or the library refused a command
+    kExitShortDeck = 5,  // `read N`: the hopper ran empty before N cards
 };
 
 struct Context {

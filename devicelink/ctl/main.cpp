@@ -56,7 +56,7 @@ const vazctl::VazApi* g_api = nullptr;
 
 void OnInterrupt(int) {
     vazctl::RequestStop();
-    if (g_api != nullptr) g_api->SetStop();  // ends a running no-card retry
+    if (g_api != nullptr) g_api->VazSetStop();  // ends a running no-card retry
 }
 
 struct Options {
@@ -158,21 +158,23 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
 
     Value report = Value::Object();
-    const int r = api.Init(o.mode);
-    const int link = r & 0xFF;
+    const int r = api.VazInit(o.mode);
+    const int link = VAZ_LINK_OF(r);
     char type[8];
-    std::snprintf(type, sizeof type, "0x%02X", (r >> 8) & 0xFF);
-    report.Set("link", Value::Text(link == 1 ? "usb" : link == 2 ? "serial" : "none"));
+    std::snprintf(type, sizeof type, "0x%02X", VAZ_DEVICE_TYPE_OF(r));
+    report.Set("link", Value::Text(link == VAZ_LINK_USB      ? "usb"
+                                   : link == VAZ_LINK_SERIAL ? "serial"
+                                                             : "none"));
     report.Set("deviceType", Value::Text(type));
     int code = kExitOk;
-    if (link != 1 && link != 2) {
+    if (link != VAZ_LINK_USB && link != VAZ_LINK_SERIAL) {
         code = kExitNoReader;
         Value e = Value::Object();
         e.Set("what", Value::Text("connect"));
         e.Set("text", Value::Text("no reader found"));
         report.Set("error", std::move(e));
     } else {
-        if (o.readMode >= 0 && api.SetReadMode(o.readMode) < 0) {
+        if (o.readMode >= 0 && api.VazSetReadMode(o.readMode) < 0) {
             code = kExitDevice;
             report.Set("error", Value::Text("the reader refused the read mode"));
         }
@@ -180,9 +182,10 @@ int main(int argc, char** argv) {
             Context ctx{api, report};
             code = run(ctx);
         }
-        api.Init(-1);
+        api.VazInit(-1);
     }
     Print(o, report, code);
-    if (code != kExitOk && !o.json) std::fprintf(stderr, "vazctl: %s failed (exit %d)\n", o.command.c_str(), code);
+    if (code != kExitOk && !o.json)
+        std::fprintf(stderr, "vazctl: %s failed (exit %d)\n", o.command.c_str(), code);
     return code;
 }

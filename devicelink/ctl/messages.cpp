@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "host_hooks.h"
 #include "output.h"
+#include "vaz_host_hooks.h"
 
 namespace vazctl {
 namespace {
@@ -23,7 +23,9 @@ std::vector<LibraryMessage> TakeLibraryMessages() {
     return out;
 }
 
-void EchoLibraryMessages(bool on) { g_echo = on; }
+void EchoLibraryMessages(bool on) {
+    g_echo = on;
+}
 
 }  // namespace vazctl
 

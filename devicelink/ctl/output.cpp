@@ -1,36 +1,31 @@
 #include "output.h"
 
-#include <iconv.h>
-
 #include <cstdio>
+
+#include "vazplatform/codepage.h"
 
 namespace vazctl {
 namespace {
-
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-bool AllAscii(std::string_view s) {
-    for (unsigned char c : s)
-        if (c >= 0x80) return false;
-    return true;
-}
 
 void WriteJsonString(std::string& out, std::string_view s) {
     out.push_back('"');
     for (unsigned char c : s) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20 || c == 0x7F) {
                     char buf[8];
@@ -47,34 +42,7 @@ void WriteJsonString(std::string& out, std::string_view s) {
 }  // namespace
 
 std::string Cp936ToUtf8(std::string_view bytes) {
-    if (AllAscii(bytes)) return std::string(bytes);
-    std::string out;
-    iconv_t cd = iconv_open("UTF-8", "CP936");
-    if (cd == reinterpret_cast<iconv_t>(-1)) {
-        for (unsigned char c : bytes) AppendUtf8(out, c);
-        return out;
-    }
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        // Convert one character at a time so that a bad byte costs only itself.
-        const std::size_t len = static_cast<unsigned char>(bytes[i]) >= 0x81 && i + 1 < bytes.size() ? 2 : 1;
-        char in[2] = {bytes[i], len == 2 ? bytes[i + 1] : '\0'};
-        char conv[8];
-        char* inp = in;
-        char* outp = conv;
-        std::size_t inLeft = len;
-        std::size_t outLeft = sizeof conv;
-        if (len == 2 && iconv(cd, &inp, &inLeft, &outp, &outLeft) != static_cast<std::size_t>(-1)) {
-            out.append(conv, static_cast<std::size_t>(outp - conv));
-            i += 2;
-        } else {
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-            AppendUtf8(out, static_cast<unsigned char>(bytes[i]));
-            ++i;
-        }
-    }
-    iconv_close(cd);
-    return out;
+    return vazplat::Cp936ToUtf8(bytes, vazplat::BadInput::Latin1);
 }
 
 Value Value::Bool(bool b) {
@@ -141,10 +109,18 @@ std::string Value::ToJson() const {
 
 void Value::WriteJson(std::string& out) const {
     switch (type_) {
-        case Type::Null: out += "null"; break;
-        case Type::Bool: out += bool_ ? "true" : "false"; break;
-        case Type::Int: out += std::to_string(int_); break;
-        case Type::String: WriteJsonString(out, string_); break;
+        case Type::Null:
+            out += "null";
+            break;
+        case Type::Bool:
+            out += bool_ ? "true" : "false";
+            break;
+        case Type::Int:
+            out += std::to_string(int_);
+            break;
+        case Type::String:
+            WriteJsonString(out, string_);
+            break;
         case Type::Array:
             out.push_back('[');
             for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -182,10 +158,17 @@ std::string Value::ToText() const {
 void Value::WriteText(std::string& out, int indent) const {
     const std::string pad(static_cast<std::size_t>(indent), ' ');
     switch (type_) {
-        case Type::Null: break;
-        case Type::Bool: out += bool_ ? "yes" : "no"; break;
-        case Type::Int: out += std::to_string(int_); break;
-        case Type::String: out += string_; break;
+        case Type::Null:
+            break;
+        case Type::Bool:
+            out += bool_ ? "yes" : "no";
+            break;
+        case Type::Int:
+            out += std::to_string(int_);
+            break;
+        case Type::String:
+            out += string_;
+            break;
         case Type::Array:
             if (IsScalarLine()) {
                 for (std::size_t i = 0; i < items_.size(); ++i) {

@@ -36,6 +36,7 @@ using Link = ConnectedLink;
 INSTANTIATE_TEST_SUITE_P(Links, Link, BothLinks(), LinkName);
 
 TEST_P(Link, ErrorTextsOfEveryCode) {
+    // clang-format off
     const char* texts[24] = {"No error", "No format", "Data overflow", "Double sheet", "Format sign error",
                              "Detecting dots and line error", "Command parameter error",
                              "Paperboard or synchronous signal error", "Offline",
@@ -46,6 +47,7 @@ TEST_P(Link, ErrorTextsOfEveryCode) {
                              "Position of electronic eyes", "The gray level is invalid",
                              "Please load the scoring criteria, or close to print.",
                              "Need to put into the machine to read card"};
+    // clang-format on
     for (int code = 1; code < 24; ++code) {
         char dd[3];
         snprintf(dd, sizeof dd, "%02d", code);
@@ -94,7 +96,7 @@ TEST_P(Link, GarbledStatusIsCode18AndRecoversOnUsb) {
     if (usb())
         EXPECT_GE(s, 0.39);  // closed, paused, reopened
     else
-        EXPECT_LT(s, 0.39);  // no recovery on the serial link
+        EXPECT_LT(s, 0.39);            // no recovery on the serial link
     EXPECT_EQ(Vaz().VazS("K 1/"), 1);  // the link works (again)
     EXPECT_TRUE(Boxes().empty());
 }

@@ -1,6 +1,6 @@
 // Units of the library linked from its objects: the pure protocol helpers,
 // the USB report arithmetic against a bare socket, the serial port's
-// time-outs against a bare pseudo-terminal, the port and device lists.
+// time-outs against a bare pseudo-terminal.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -63,30 +63,6 @@ TEST(Helpers, LengthField) {
     EXPECT_EQ(vazproto::ParseLengthField("9999"), 9999);
     EXPECT_EQ(vazproto::ParseLengthField("EN\0\0"), -1);
     EXPECT_EQ(vazproto::ParseLengthField("12 4"), -1);
-}
-
-TEST(Helpers, VirtualDeviceList) {
-    auto e = vazplat::ParseVirtualHidDevices("/a.sock;/b.sock,vid=1234,pid=00ff,release=0200,product=X Y;;");
-    ASSERT_EQ(e.size(), 2u);
-    EXPECT_EQ(e[0].path, "/a.sock");
-    EXPECT_EQ(e[0].attributes.vendor, 0x6816);
-    EXPECT_EQ(e[0].attributes.product, 0x2001);
-    EXPECT_EQ(e[1].attributes.vendor, 0x1234);
-    EXPECT_EQ(e[1].attributes.product, 0x00ff);
-    EXPECT_EQ(e[1].attributes.release, 0x0200);
-    EXPECT_EQ(e[1].productText, "X Y");
-}
-
-TEST(Helpers, SerialPortList) {
-    setenv("VAZ_SERIAL_PORTS", "/dev/a:/dev/b::/dev/d", 1);
-    EXPECT_EQ(vazplat::SerialPortPath(1), "/dev/a");
-    EXPECT_EQ(vazplat::SerialPortPath(2), "/dev/b");
-    EXPECT_EQ(vazplat::SerialPortPath(3), "");
-    EXPECT_EQ(vazplat::SerialPortPath(4), "/dev/d");
-    EXPECT_EQ(vazplat::SerialPortPath(5), "");
-    setenv("VAZ_SERIAL_PORTS", "", 1);
-    EXPECT_TRUE(vazplat::SerialPortPaths().empty());
-    unsetenv("VAZ_SERIAL_PORTS");
 }
 
 TEST(Helpers, ErrorState) {

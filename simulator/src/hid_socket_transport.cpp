@@ -143,13 +143,12 @@ void HidSocketTransport::Impl::serve() {
 }
 
 HidSocketTransport::HidSocketTransport(VirtualReader& reader, const std::string& socketPath)
-    : impl_(new Impl(reader, socketPath)) {
+    : impl_(std::make_unique<Impl>(reader, socketPath)) {
     try {
         impl_->listen();
         impl_->thread = std::thread([this] { impl_->serve(); });
     } catch (...) {
         closeFd(impl_->listener);
-        delete impl_;
         throw;
     }
 }
@@ -160,7 +159,6 @@ HidSocketTransport::~HidSocketTransport() {
     closeFd(impl_->conn);
     closeFd(impl_->listener);
     unlink(impl_->path.c_str());
-    delete impl_;
 }
 
 std::string HidSocketTransport::path() const {

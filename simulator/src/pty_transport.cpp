@@ -159,14 +159,13 @@ void PtyTransport::Impl::serve() {
 }
 
 PtyTransport::PtyTransport(VirtualReader& reader, const std::string& symlinkPath)
-    : impl_(new Impl(reader, symlinkPath)) {
+    : impl_(std::make_unique<Impl>(reader, symlinkPath)) {
     try {
         impl_->openPair();
         impl_->publishSymlink();
         impl_->thread = std::thread([this] { impl_->serve(); });
     } catch (...) {
         impl_->closePair();
-        delete impl_;
         throw;
     }
 }
@@ -180,7 +179,6 @@ PtyTransport::~PtyTransport() {
         if (lstat(impl_->symlinkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
             unlink(impl_->symlinkPath.c_str());
     }
-    delete impl_;
 }
 
 std::string PtyTransport::slavePath() const {

@@ -6,10 +6,8 @@
 
 namespace vazsim {
 
-VirtualReader::VirtualReader() : state_(new State) {}
-VirtualReader::~VirtualReader() {
-    delete state_;
-}
+VirtualReader::VirtualReader() : state_(std::make_unique<State>()) {}
+VirtualReader::~VirtualReader() = default;
 
 void VirtualReader::setModel(const std::string& identification) {
     std::lock_guard lock(state_->mutex);

@@ -17,11 +17,7 @@ vazsim::Sheet answerSheet(const std::string& text, const std::string& fault = ""
 
 }  // namespace
 
-class Cards : public ::testing::Test {
-protected:
-    Rig rig;
-    SerialHost host{rig.pty->path()};
-};
+using Cards = SerialTest;
 
 TEST_F(Cards, DownloadAcceptedLineByLine) {
     EXPECT_EQ(downloadFormat(host, {"T 1 2/", "F 1 2 3 4 5 6 7 8 9 10 11/", "f 1 010 020 05 04/"}),

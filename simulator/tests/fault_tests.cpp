@@ -20,11 +20,7 @@ Fault fault(Fault::Kind kind, int times = 1) {
 
 }  // namespace
 
-class Faults : public ::testing::Test {
-protected:
-    Rig rig;
-    SerialHost host{rig.pty->path()};
-};
+using Faults = SerialTest;
 
 TEST_F(Faults, NoForSomeTimesThenNormal) {
     rig.reader.injectFault("ONLINE/", fault(Fault::Kind::No, 2));

@@ -5,11 +5,7 @@
 
 using namespace simtest;
 
-class Protocol : public ::testing::Test {
-protected:
-    Rig rig;
-    SerialHost host{rig.pty->path()};
-};
+using Protocol = SerialTest;
 
 TEST_F(Protocol, HandshakeIdentificationAndCounter) {
     rig.reader.setModel("R6KTM V1.00");

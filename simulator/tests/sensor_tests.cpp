@@ -23,11 +23,8 @@ vazsim::Sheet markedSheet() {
 
 }  // namespace
 
-class Sensors : public ::testing::Test {
+class Sensors : public SerialTest {
 protected:
-    Rig rig;
-    SerialHost host{rig.pty->path()};
-
     // status, length n, n bytes, status: returns the n bytes.
     std::string valueBlock() {
         std::string r = host.exchange("I 4/", 108);

@@ -1,6 +1,9 @@
 // Raw-descriptor hosts for the simulator's tests: a serial host on the
-// pseudo-terminal's slave and a HID host on the SEQPACKET socket.
+// pseudo-terminal's slave and a HID host on the SEQPACKET socket; the rig of
+// a reader with both transports, and the fixture of the serial tests.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -65,6 +68,13 @@ struct Rig {
     vazsim::VirtualReader reader;
     std::unique_ptr<vazsim::PtyTransport> pty;
     std::unique_ptr<vazsim::HidSocketTransport> hid;
+};
+
+// The fixture of the tests that talk to the reader as a serial host.
+class SerialTest : public ::testing::Test {
+protected:
+    Rig rig;
+    SerialHost host{rig.pty->path()};
 };
 
 // Downloads a format (start, each command, "EN/") over the serial host and

@@ -18,8 +18,8 @@ bool CGridCells::packText(const QString& text, quint32& packed) {
 void CGridCells::releaseText(Cell& c) {
     if (c.text & kPoolBit) {
         const quint32 slot = c.text & ~kPoolBit;
-        m_pool[slot] = QString();
-        m_freeSlots.push_back(slot);
+        pool_[slot] = QString();
+        freeSlots_.push_back(slot);
     }
     c.text = 0;
 }
@@ -30,10 +30,10 @@ void CGridCells::releaseRow(std::vector<Cell>& row) {
 
 bool CGridCells::resize(int rows, int columns) {
     if (rows < 0 || columns < 0 || rows > kMaxDimension || columns > kMaxDimension) return false;
-    if (columns != m_columns) {
-        for (auto& row : m_rows) {
-            if (columns < m_columns) {
-                for (int c = columns; c < m_columns; ++c) releaseText(row[c]);
+    if (columns != columns_) {
+        for (auto& row : rows_) {
+            if (columns < columns_) {
+                for (int c = columns; c < columns_; ++c) releaseText(row[c]);
                 row.resize(columns);
                 row.shrink_to_fit();
             } else {
@@ -41,7 +41,7 @@ bool CGridCells::resize(int rows, int columns) {
                 row.resize(columns, newCell());
             }
         }
-        m_columns = columns;
+        columns_ = columns;
     }
     if (rows < rowCount()) {
         removeRows(rows, rowCount() - rows);
@@ -55,43 +55,43 @@ bool CGridCells::insertRows(int at, int count) {
     if (at < 0 || at > rowCount() || count < 0 || count > kMaxDimension - rowCount()) return false;
     std::vector<std::vector<Cell>> fresh;
     fresh.reserve(count);
-    for (int i = 0; i < count; ++i) fresh.emplace_back(static_cast<std::size_t>(m_columns), newCell());
-    m_rows.insert(m_rows.begin() + at, std::make_move_iterator(fresh.begin()),
-                  std::make_move_iterator(fresh.end()));
+    for (int i = 0; i < count; ++i) fresh.emplace_back(static_cast<std::size_t>(columns_), newCell());
+    rows_.insert(rows_.begin() + at, std::make_move_iterator(fresh.begin()),
+                 std::make_move_iterator(fresh.end()));
     return true;
 }
 
 bool CGridCells::removeRows(int at, int count) {
     if (at < 0 || count < 0 || at > rowCount() || count > rowCount() - at) return false;
-    for (int r = at; r < at + count; ++r) releaseRow(m_rows[r]);
-    m_rows.erase(m_rows.begin() + at, m_rows.begin() + at + count);
+    for (int r = at; r < at + count; ++r) releaseRow(rows_[r]);
+    rows_.erase(rows_.begin() + at, rows_.begin() + at + count);
     return true;
 }
 
 bool CGridCells::insertColumn(int at) {
-    if (at < 0 || at > m_columns || m_columns >= kMaxDimension) return false;
-    for (auto& row : m_rows) {
+    if (at < 0 || at > columns_ || columns_ >= kMaxDimension) return false;
+    for (auto& row : rows_) {
         // Grow by exactly one cell: the default doubling would nearly double the store.
         if (row.capacity() == row.size()) row.reserve(row.size() + 1);
         row.insert(row.begin() + at, newCell());
     }
-    ++m_columns;
+    ++columns_;
     return true;
 }
 
 bool CGridCells::removeColumn(int at) {
-    if (at < 0 || at >= m_columns) return false;
-    for (auto& row : m_rows) {
+    if (at < 0 || at >= columns_) return false;
+    for (auto& row : rows_) {
         releaseText(row[at]);
         row.erase(row.begin() + at);
     }
-    --m_columns;
+    --columns_;
     return true;
 }
 
 bool CGridCells::setText(int row, int col, const QString& text) {
     if (!contains(row, col)) return false;
-    Cell& c = m_rows[row][col];
+    Cell& c = rows_[row][col];
     quint32 packed;
     if (packText(text, packed)) {
         releaseText(c);
@@ -99,17 +99,17 @@ bool CGridCells::setText(int row, int col, const QString& text) {
         return true;
     }
     if (c.text & kPoolBit) {  // reuse the cell's own slot
-        m_pool[c.text & ~kPoolBit] = text;
+        pool_[c.text & ~kPoolBit] = text;
         return true;
     }
     quint32 slot;
-    if (!m_freeSlots.empty()) {
-        slot = m_freeSlots.back();
-        m_freeSlots.pop_back();
-        m_pool[slot] = text;
+    if (!freeSlots_.empty()) {
+        slot = freeSlots_.back();
+        freeSlots_.pop_back();
+        pool_[slot] = text;
     } else {
-        slot = static_cast<quint32>(m_pool.size());
-        m_pool.push_back(text);
+        slot = static_cast<quint32>(pool_.size());
+        pool_.push_back(text);
     }
     c.text = kPoolBit | slot;
     return true;
@@ -117,8 +117,8 @@ bool CGridCells::setText(int row, int col, const QString& text) {
 
 QString CGridCells::text(int row, int col) const {
     if (!contains(row, col)) return QString();
-    const quint32 v = m_rows[row][col].text;
-    if (v & kPoolBit) return m_pool[v & ~kPoolBit];
+    const quint32 v = rows_[row][col].text;
+    if (v & kPoolBit) return pool_[v & ~kPoolBit];
     const int n = static_cast<int>((v >> 28) & 0x7);
     QString s(n, Qt::Uninitialized);
     for (int i = 0; i < n; ++i) s[i] = QChar(static_cast<char16_t>((v >> (7 * i)) & 0x7f));
@@ -127,19 +127,19 @@ QString CGridCells::text(int row, int col) const {
 
 bool CGridCells::setFormat(int row, int col, GridFormat format) {
     if (!contains(row, col)) return false;
-    Cell& c = m_rows[row][col];
+    Cell& c = rows_[row][col];
     c.flags = static_cast<quint8>((c.flags & kHasBackground) | (format.toInt() & kGridFormatMask));
     return true;
 }
 
 GridFormat CGridCells::format(int row, int col) const {
     if (!contains(row, col)) return defaultFormat();
-    return GridFormat::fromInt(m_rows[row][col].flags & kGridFormatMask);
+    return GridFormat::fromInt(rows_[row][col].flags & kGridFormatMask);
 }
 
 bool CGridCells::setBackground(int row, int col, QRgb rgb) {
     if (!contains(row, col)) return false;
-    Cell& c = m_rows[row][col];
+    Cell& c = rows_[row][col];
     c.red = static_cast<quint8>(qRed(rgb));
     c.green = static_cast<quint8>(qGreen(rgb));
     c.blue = static_cast<quint8>(qBlue(rgb));
@@ -149,21 +149,21 @@ bool CGridCells::setBackground(int row, int col, QRgb rgb) {
 
 bool CGridCells::clearBackground(int row, int col) {
     if (!contains(row, col)) return false;
-    m_rows[row][col].flags &= static_cast<quint8>(~kHasBackground);
+    rows_[row][col].flags &= static_cast<quint8>(~kHasBackground);
     return true;
 }
 
 std::optional<QRgb> CGridCells::background(int row, int col) const {
     if (!contains(row, col)) return std::nullopt;
-    const Cell& c = m_rows[row][col];
+    const Cell& c = rows_[row][col];
     if (!(c.flags & kHasBackground)) return std::nullopt;
     return qRgb(c.red, c.green, c.blue);
 }
 
 std::size_t CGridCells::memoryUsage() const {
-    std::size_t bytes = m_rows.capacity() * sizeof(std::vector<Cell>);
-    for (const auto& row : m_rows) bytes += row.capacity() * sizeof(Cell);
-    bytes += m_pool.capacity() * sizeof(QString) + m_freeSlots.capacity() * sizeof(quint32);
-    for (const QString& s : m_pool) bytes += static_cast<std::size_t>(s.capacity()) * sizeof(QChar);
+    std::size_t bytes = rows_.capacity() * sizeof(std::vector<Cell>);
+    for (const auto& row : rows_) bytes += row.capacity() * sizeof(Cell);
+    bytes += pool_.capacity() * sizeof(QString) + freeSlots_.capacity() * sizeof(quint32);
+    for (const QString& s : pool_) bytes += static_cast<std::size_t>(s.capacity()) * sizeof(QChar);
     return bytes;
 }

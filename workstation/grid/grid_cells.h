@@ -22,10 +22,10 @@ public:
     CGridCells(const CGridCells&) = delete;
     CGridCells& operator=(const CGridCells&) = delete;
 
-    int rowCount() const { return static_cast<int>(m_rows.size()); }
-    int columnCount() const { return m_columns; }
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    int columnCount() const { return columns_; }
     bool contains(int row, int col) const {
-        return row >= 0 && row < rowCount() && col >= 0 && col < m_columns;
+        return row >= 0 && row < rowCount() && col >= 0 && col < columns_;
     }
 
     // Structure. Positions out of range are refused (false) and change nothing.
@@ -47,21 +47,19 @@ public:
     // The cell's text in its packed form, for caches keyed by short texts; false when the text
     // is pooled (or the cell out of range).
     bool packedText(int row, int col, quint32& packed) const {
-        if (!contains(row, col) || (m_rows[row][col].text & kPoolBit)) return false;
-        packed = m_rows[row][col].text;
+        if (!contains(row, col) || (rows_[row][col].text & kPoolBit)) return false;
+        packed = rows_[row][col].text;
         return true;
     }
 
     // Format that new cells get.
-    void setDefaultFormat(GridFormat f) {
-        m_defaultFormat = static_cast<quint8>(f.toInt()) & kGridFormatMask;
-    }
-    GridFormat defaultFormat() const { return GridFormat::fromInt(m_defaultFormat); }
+    void setDefaultFormat(GridFormat f) { defaultFormat_ = static_cast<quint8>(f.toInt()) & kGridFormatMask; }
+    GridFormat defaultFormat() const { return GridFormat::fromInt(defaultFormat_); }
 
     // Heap bytes held by the store (cells, row handles, pooled texts).
     std::size_t memoryUsage() const;
     // Texts currently held in the pool (for checks that slots are recycled).
-    std::size_t pooledTexts() const { return m_pool.size() - m_freeSlots.size(); }
+    std::size_t pooledTexts() const { return pool_.size() - freeSlots_.size(); }
 
     static constexpr int kMaxDimension = 1 << 24;
 
@@ -75,14 +73,14 @@ private:
     static constexpr quint32 kPoolBit = 0x80000000u;
     static constexpr quint8 kHasBackground = 0x80;
 
-    Cell newCell() const { return Cell{0, 0, 0, 0, m_defaultFormat}; }
+    Cell newCell() const { return Cell{0, 0, 0, 0, defaultFormat_}; }
     void releaseText(Cell& c);
     void releaseRow(std::vector<Cell>& row);
     static bool packText(const QString& text, quint32& packed);
 
-    std::vector<std::vector<Cell>> m_rows;
-    int m_columns = 0;
-    quint8 m_defaultFormat = 0x34;  // Left | VCenter | SingleLine | EndEllipsis
-    std::vector<QString> m_pool;
-    std::vector<quint32> m_freeSlots;
+    std::vector<std::vector<Cell>> rows_;
+    int columns_ = 0;
+    quint8 defaultFormat_ = 0x34;  // Left | VCenter | SingleLine | EndEllipsis
+    std::vector<QString> pool_;
+    std::vector<quint32> freeSlots_;
 };

@@ -71,14 +71,14 @@ public:
     bool ensureCellVisible(int row, int col = -1);
     void refresh();
 
-    CGridView* view() const { return m_view; }
-    CGridModel* model() const { return m_model; }
+    CGridView* view() const { return view_; }
+    CGridModel* model() const { return model_; }
     // Bytes the cell store holds on the heap.
     std::size_t cellMemory() const;
 
 private:
     void cellTouched(int row, int col);
 
-    CGridModel* m_model;
-    CGridView* m_view;
+    CGridModel* model_;
+    CGridView* view_;
 };

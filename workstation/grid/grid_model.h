@@ -13,11 +13,11 @@ class CGridModel : public QAbstractTableModel {
 public:
     explicit CGridModel(QObject* parent = nullptr);
 
-    CGridCells& cells() { return m_cells; }
-    const CGridCells& cells() const { return m_cells; }
+    CGridCells& cells() { return cells_; }
+    const CGridCells& cells() const { return cells_; }
 
-    int fixedRows() const { return m_fixedRows; }
-    int fixedColumns() const { return m_fixedColumns; }
+    int fixedRows() const { return fixedRows_; }
+    int fixedColumns() const { return fixedColumns_; }
 
     // Structure changes in grid coordinates, with the model signals the view needs.
     bool setGridSize(int rows, int columns);
@@ -26,13 +26,14 @@ public:
     bool removeGridRow(int at);
     bool insertGridColumn(int at);
     bool removeGridColumn(int at);
-    // Tells the views that a cell changed (data or, for fixed cells, header data).
+    // Tells the views that a cell changed (data or, for fixed cells, header
+    // data; a corner cell is the view's own business, see CGridView::syncFixed).
     void cellChanged(int row, int col);
 
-    void setEditable(bool on) { m_editable = on; }
-    bool editable() const { return m_editable; }
-    void setDefaultBackground(QColor c) { m_defaultBackground = c; }
-    QColor defaultBackground() const { return m_defaultBackground; }
+    void setEditable(bool on) { editable_ = on; }
+    bool editable() const { return editable_; }
+    void setDefaultBackground(QColor c) { defaultBackground_ = c; }
+    QColor defaultBackground() const { return defaultBackground_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -46,9 +47,9 @@ public:
     QVariant cellData(int row, int col, int role) const;
 
 private:
-    CGridCells m_cells;
-    int m_fixedRows = 0;
-    int m_fixedColumns = 0;
-    bool m_editable = true;
-    QColor m_defaultBackground = Qt::white;
+    CGridCells cells_;
+    int fixedRows_ = 0;
+    int fixedColumns_ = 0;
+    bool editable_ = true;
+    QColor defaultBackground_ = Qt::white;
 };

@@ -27,7 +27,7 @@ void paintGridText(QPainter* p, const QRect& cellRect, const QString& text, Grid
     p->drawText(r, flags, shown);
 }
 
-CGridHeader::CGridHeader(Qt::Orientation o, CGridView* view) : QHeaderView(o, view), m_view(view) {
+CGridHeader::CGridHeader(Qt::Orientation o, CGridView* view) : QHeaderView(o, view), view_(view) {
     setSectionResizeMode(QHeaderView::Fixed);
     setMinimumSectionSize(1);
     setHighlightSections(false);
@@ -36,26 +36,26 @@ CGridHeader::CGridHeader(Qt::Orientation o, CGridView* view) : QHeaderView(o, vi
 
 QSize CGridHeader::sizeHint() const {
     // The thickness is what the fixed cells need; the length follows the sections.
-    if (orientation() == Qt::Horizontal) return QSize(0, m_view->fixedRowsHeight());
-    return QSize(m_view->fixedColumnsWidth(), 0);
+    if (orientation() == Qt::Horizontal) return QSize(0, view_->fixedRowsHeight());
+    return QSize(view_->fixedColumnsWidth(), 0);
 }
 
 void CGridHeader::paintSection(QPainter* p, const QRect& rect, int logicalIndex) const {
-    const CGridModel* m = m_view->gridModel();
+    const CGridModel* m = view_->gridModel();
     if (orientation() == Qt::Horizontal) {
         int y = rect.top();
         for (int r = 0; r < m->fixedRows(); ++r) {
-            const int h = m_view->fixedRowHeight(r);
-            m_view->paintFixedCell(p, QRect(rect.left(), y, rect.width(), h), r,
-                                   logicalIndex + m->fixedColumns());
+            const int h = view_->fixedRowHeight(r);
+            view_->paintFixedCell(p, QRect(rect.left(), y, rect.width(), h), r,
+                                  logicalIndex + m->fixedColumns());
             y += h;
         }
     } else {
         int x = rect.left();
         for (int c = 0; c < m->fixedColumns(); ++c) {
-            const int w = m_view->fixedColumnWidth(c);
-            m_view->paintFixedCell(p, QRect(x, rect.top(), w, rect.height()), logicalIndex + m->fixedRows(),
-                                   c);
+            const int w = view_->fixedColumnWidth(c);
+            view_->paintFixedCell(p, QRect(x, rect.top(), w, rect.height()), logicalIndex + m->fixedRows(),
+                                  c);
             x += w;
         }
     }
@@ -63,26 +63,26 @@ void CGridHeader::paintSection(QPainter* p, const QRect& rect, int logicalIndex)
 
 const CGridDelegate::ShortText* CGridDelegate::shortText(quint32 packed, const QString& text,
                                                          const QFont& font) const {
-    if (font != m_cacheFont) {
-        m_shortTexts.clear();
-        m_cacheFont = font;
+    if (font != cacheFont_) {
+        shortTexts_.clear();
+        cacheFont_ = font;
     }
-    auto it = m_shortTexts.constFind(packed);
-    if (it != m_shortTexts.constEnd()) return &*it;
-    if (m_shortTexts.size() >= 8192) m_shortTexts.clear();  // bound the cache, not the grid
+    auto it = shortTexts_.constFind(packed);
+    if (it != shortTexts_.constEnd()) return &*it;
+    if (shortTexts_.size() >= 8192) shortTexts_.clear();  // bound the cache, not the grid
     ShortText st;
     st.text.setText(text);
     st.text.setTextFormat(Qt::PlainText);
     st.text.prepare(QTransform(), font);
     st.width = QFontMetrics(font).horizontalAdvance(text);
-    return &*m_shortTexts.insert(packed, st);
+    return &*shortTexts_.insert(packed, st);
 }
 
 void CGridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index) const {
-    const int row = index.row() + m_model->fixedRows();
-    const int col = index.column() + m_model->fixedColumns();
-    const CGridCells& cells = m_model->cells();
-    QColor bg = m_model->defaultBackground();
+    const int row = index.row() + model_->fixedRows();
+    const int col = index.column() + model_->fixedColumns();
+    const CGridCells& cells = model_->cells();
+    QColor bg = model_->defaultBackground();
     if (auto rgb = cells.background(row, col)) bg = QColor(*rgb);
     const bool selected = opt.state & QStyle::State_Selected;
     p->fillRect(opt.rect, selected ? opt.palette.highlight().color() : bg);
@@ -114,13 +114,13 @@ void CGridDelegate::paint(QPainter* p, const QStyleOptionViewItem& opt, const QM
     paintGridText(p, opt.rect, text, format);
 }
 
-CGridView::CGridView(CGridModel* model, QWidget* parent) : QTableView(parent), m_model(model) {
+CGridView::CGridView(CGridModel* model, QWidget* parent) : QTableView(parent), model_(model) {
     setHorizontalHeader(new CGridHeader(Qt::Horizontal, this));
     setVerticalHeader(new CGridHeader(Qt::Vertical, this));
     setModel(model);
     setItemDelegate(new CGridDelegate(model, this));
-    verticalHeader()->setDefaultSectionSize(m_defaultRowHeight);
-    horizontalHeader()->setDefaultSectionSize(m_defaultColumnWidth);
+    verticalHeader()->setDefaultSectionSize(defaultRowHeight_);
+    horizontalHeader()->setDefaultSectionSize(defaultColumnWidth_);
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -129,67 +129,67 @@ CGridView::CGridView(CGridModel* model, QWidget* parent) : QTableView(parent), m
     setCornerButtonEnabled(false);
     // The top-left button of the table shows the cells where fixed rows and columns meet.
     for (auto* b : findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
-        m_corner = b;
+        corner_ = b;
         b->installEventFilter(this);
     }
     syncFixed();
 }
 
 int CGridView::fixedRowHeight(int fixedRow) const {
-    if (fixedRow < 0 || fixedRow >= static_cast<int>(m_fixedRowHeights.size())) return 0;
-    return m_fixedRowHeights[fixedRow];
+    if (fixedRow < 0 || fixedRow >= static_cast<int>(fixedRowHeights_.size())) return 0;
+    return fixedRowHeights_[fixedRow];
 }
 
 int CGridView::fixedColumnWidth(int fixedCol) const {
-    if (fixedCol < 0 || fixedCol >= static_cast<int>(m_fixedColumnWidths.size())) return 0;
-    return m_fixedColumnWidths[fixedCol];
+    if (fixedCol < 0 || fixedCol >= static_cast<int>(fixedColumnWidths_.size())) return 0;
+    return fixedColumnWidths_[fixedCol];
 }
 
 int CGridView::fixedRowsHeight() const {
-    return std::accumulate(m_fixedRowHeights.begin(), m_fixedRowHeights.end(), 0);
+    return std::accumulate(fixedRowHeights_.begin(), fixedRowHeights_.end(), 0);
 }
 
 int CGridView::fixedColumnsWidth() const {
-    return std::accumulate(m_fixedColumnWidths.begin(), m_fixedColumnWidths.end(), 0);
+    return std::accumulate(fixedColumnWidths_.begin(), fixedColumnWidths_.end(), 0);
 }
 
 void CGridView::setFixedRowHeight(int fixedRow, int h) {
-    if (fixedRow < 0 || fixedRow >= static_cast<int>(m_fixedRowHeights.size())) return;
-    m_fixedRowHeights[fixedRow] = h;
+    if (fixedRow < 0 || fixedRow >= static_cast<int>(fixedRowHeights_.size())) return;
+    fixedRowHeights_[fixedRow] = h;
     syncFixed();
 }
 
 void CGridView::setFixedColumnWidth(int fixedCol, int w) {
-    if (fixedCol < 0 || fixedCol >= static_cast<int>(m_fixedColumnWidths.size())) return;
-    m_fixedColumnWidths[fixedCol] = w;
+    if (fixedCol < 0 || fixedCol >= static_cast<int>(fixedColumnWidths_.size())) return;
+    fixedColumnWidths_[fixedCol] = w;
     syncFixed();
 }
 
 void CGridView::setDefaultRowHeight(int h) {
-    m_defaultRowHeight = h;
+    defaultRowHeight_ = h;
     verticalHeader()->setDefaultSectionSize(h);
 }
 
 void CGridView::setDefaultColumnWidth(int w) {
-    m_defaultColumnWidth = w;
+    defaultColumnWidth_ = w;
     horizontalHeader()->setDefaultSectionSize(w);
 }
 
 void CGridView::syncFixed() {
-    m_fixedRowHeights.resize(static_cast<std::size_t>(m_model->fixedRows()), m_defaultRowHeight);
-    m_fixedColumnWidths.resize(static_cast<std::size_t>(m_model->fixedColumns()), m_defaultColumnWidth);
-    horizontalHeader()->setVisible(m_model->fixedRows() > 0);
-    verticalHeader()->setVisible(m_model->fixedColumns() > 0);
+    fixedRowHeights_.resize(static_cast<std::size_t>(model_->fixedRows()), defaultRowHeight_);
+    fixedColumnWidths_.resize(static_cast<std::size_t>(model_->fixedColumns()), defaultColumnWidth_);
+    horizontalHeader()->setVisible(model_->fixedRows() > 0);
+    verticalHeader()->setVisible(model_->fixedColumns() > 0);
     horizontalHeader()->updateGeometry();
     verticalHeader()->updateGeometry();
     updateGeometries();
     horizontalHeader()->viewport()->update();
     verticalHeader()->viewport()->update();
-    if (m_corner) m_corner->update();
+    if (corner_) corner_->update();
 }
 
 void CGridView::paintFixedCell(QPainter* p, const QRect& rect, int row, int col) const {
-    const CGridCells& cells = m_model->cells();
+    const CGridCells& cells = model_->cells();
     const auto rgb = cells.background(row, col);
     p->fillRect(rect, rgb ? QColor(*rgb) : palette().button().color());
     p->setPen(palette().dark().color());
@@ -200,13 +200,13 @@ void CGridView::paintFixedCell(QPainter* p, const QRect& rect, int row, int col)
 }
 
 bool CGridView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_corner && event->type() == QEvent::Paint) {
-        QPainter p(m_corner);
-        p.fillRect(m_corner->rect(), palette().button().color());
+    if (watched == corner_ && event->type() == QEvent::Paint) {
+        QPainter p(corner_);
+        p.fillRect(corner_->rect(), palette().button().color());
         int y = 0;
-        for (int r = 0; r < m_model->fixedRows(); ++r) {
+        for (int r = 0; r < model_->fixedRows(); ++r) {
             int x = 0;
-            for (int c = 0; c < m_model->fixedColumns(); ++c) {
+            for (int c = 0; c < model_->fixedColumns(); ++c) {
                 paintFixedCell(&p, QRect(x, y, fixedColumnWidth(c), fixedRowHeight(r)), r, c);
                 x += fixedColumnWidth(c);
             }

@@ -28,7 +28,7 @@ protected:
     void paintSection(QPainter* p, const QRect& rect, int logicalIndex) const override;
 
 private:
-    CGridView* m_view;
+    CGridView* view_;
 };
 
 // Paints a scrolling cell straight from the compact store. Short texts are laid out once and
@@ -36,7 +36,7 @@ private:
 class CGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    CGridDelegate(CGridModel* model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+    CGridDelegate(CGridModel* model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
     void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index) const override;
 
 private:
@@ -46,9 +46,9 @@ private:
     };
     const ShortText* shortText(quint32 packed, const QString& text, const QFont& font) const;
 
-    CGridModel* m_model;
-    mutable QHash<quint32, ShortText> m_shortTexts;
-    mutable QFont m_cacheFont;
+    CGridModel* model_;
+    mutable QHash<quint32, ShortText> shortTexts_;
+    mutable QFont cacheFont_;
 };
 
 // The table view of the grid control. Row heights of the scrolling rows live in the vertical
@@ -59,7 +59,7 @@ class CGridView : public QTableView {
 public:
     explicit CGridView(CGridModel* model, QWidget* parent = nullptr);
 
-    CGridModel* gridModel() const { return m_model; }
+    CGridModel* gridModel() const { return model_; }
 
     int fixedRowHeight(int fixedRow) const;
     int fixedColumnWidth(int fixedCol) const;
@@ -68,9 +68,9 @@ public:
     int fixedRowsHeight() const;
     int fixedColumnsWidth() const;
     void setDefaultRowHeight(int h);
-    int defaultRowHeight() const { return m_defaultRowHeight; }
+    int defaultRowHeight() const { return defaultRowHeight_; }
     void setDefaultColumnWidth(int w);
-    int defaultColumnWidth() const { return m_defaultColumnWidth; }
+    int defaultColumnWidth() const { return defaultColumnWidth_; }
 
     // Brings the fixed-size tables in line with the model's fixed counts, shows or hides the
     // headers and relays out the header thickness.
@@ -84,10 +84,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    CGridModel* m_model;
-    QWidget* m_corner = nullptr;
-    std::vector<int> m_fixedRowHeights;
-    std::vector<int> m_fixedColumnWidths;
-    int m_defaultRowHeight = 20;
-    int m_defaultColumnWidth = 64;
+    CGridModel* model_;
+    QWidget* corner_ = nullptr;
+    std::vector<int> fixedRowHeights_;
+    std::vector<int> fixedColumnWidths_;
+    int defaultRowHeight_ = 20;
+    int defaultColumnWidth_ = 64;
 };

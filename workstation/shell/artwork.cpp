@@ -17,7 +17,9 @@ const QColor kGreen(0x2E, 0x9E, 0x4F);
 const QColor kRed(0xD0, 0x3B, 0x2F);
 const QColor kPaper(0xFF, 0xFC, 0xF2);
 
-QPen pen(const QColor& c, qreal w = 1.6) { return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen pen(const QColor& c, qreal w = 1.6) {
+    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
 void drawHome(QPainter& p) {
     QPainterPath roof;
@@ -168,19 +170,32 @@ using Painter = void (*)(QPainter&);
 
 Painter painterFor(int command) {
     switch (command) {
-        case cmd::kStartPage: return drawHome;
-        case cmd::kConnect: return drawConnect;
-        case cmd::kMotorSpeed: return drawGear;
-        case cmd::kCalibration: return drawCalibrate;
-        case cmd::kValueTest: return drawBars;
-        case cmd::kGrayTest: return drawGray;
-        case cmd::kLineTest: return drawLine;
-        case cmd::kConsistTest: return drawConsist;
-        case cmd::kWaveTest: return drawWave;
-        case cmd::kReadCardTest: return drawCard;
-        case cmd::kAbout: return drawAbout;
-        case cmd::kAppExit: return drawExit;
-        default: return nullptr;
+        case cmd::kStartPage:
+            return drawHome;
+        case cmd::kConnect:
+            return drawConnect;
+        case cmd::kMotorSpeed:
+            return drawGear;
+        case cmd::kCalibration:
+            return drawCalibrate;
+        case cmd::kValueTest:
+            return drawBars;
+        case cmd::kGrayTest:
+            return drawGray;
+        case cmd::kLineTest:
+            return drawLine;
+        case cmd::kConsistTest:
+            return drawConsist;
+        case cmd::kWaveTest:
+            return drawWave;
+        case cmd::kReadCardTest:
+            return drawCard;
+        case cmd::kAbout:
+            return drawAbout;
+        case cmd::kAppExit:
+            return drawExit;
+        default:
+            return nullptr;
     }
 }
 
@@ -241,8 +256,8 @@ QImage drawStartPage() {
     list.setPixelSize(18);
     p.setFont(list);
     p.setPen(QColor(0xDC, 0xEA, 0xF7));
-    const char* lines[] = {"瞬值  ·  灰度  ·  线性  ·  一致性  ·  波形  ·  读卡",
-                           "校准设置  ·  电机速度", "联机设置: USB口连接 / 串口连接"};
+    const char* lines[] = {"瞬值  ·  灰度  ·  线性  ·  一致性  ·  波形  ·  读卡", "校准设置  ·  电机速度",
+                           "联机设置: USB口连接 / 串口连接"};
     for (int i = 0; i < 3; ++i) p.drawText(QPointF(74, 320 + i * 36), QString::fromUtf8(lines[i]));
     p.setPen(QPen(QColor(255, 255, 255, 120), 2));
     p.drawLine(72, 270, 520, 270);

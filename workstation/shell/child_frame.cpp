@@ -2,7 +2,7 @@
 
 #include "pendra_doc.h"
 
-CChildFrame::CChildFrame(CPendraDoc* doc, QWidget* view) : doc_(doc) {
+CChildFrame::CChildFrame(std::unique_ptr<CPendraDoc> doc, QWidget* view) : doc_(doc.release()) {
     doc_->setParent(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWidget(view);

@@ -2,13 +2,15 @@
 #pragma once
 
 #include <QMdiSubWindow>
+#include <memory>
 
 class CPendraDoc;
 
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
 public:
-    CChildFrame(CPendraDoc* doc, QWidget* view);
+    // Takes the document (a Qt child from then on) and the view.
+    CChildFrame(std::unique_ptr<CPendraDoc> doc, QWidget* view);
     CPendraDoc* document() const { return doc_; }
 
 private:

@@ -43,7 +43,8 @@ void CConnectDlg::OnInitDialog() {
     // Wide enough for the longest text plus the control's own frame and arrow.
     QStyleOptionComboBox opt;
     opt.initFrom(list_);
-    const QSize full = list_->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(widest, fm.height()), list_);
+    const QSize full =
+        list_->style()->sizeFromContents(QStyle::CT_ComboBox, &opt, QSize(widest, fm.height()), list_);
     list_->setFixedWidth(full.width());
 }
 

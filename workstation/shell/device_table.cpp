@@ -1,41 +1,30 @@
 #include "device_table.h"
 
-#include <dlfcn.h>
-
 #include <cstring>
+#include <iterator>
 
 namespace {
-
-// The entries in resolution order, as untyped slots of the table.
-template <typename F>
-void** slot(F& entry) {
-    return reinterpret_cast<void**>(&entry);
-}
-
-std::array<void**, 14> slots(DeviceFunctionTable& t) {
-    return {slot(t.VazInit),       slot(t.VazFindDev),  slot(t.VazS),           slot(t.VazG),
-            slot(t.VazClose),      slot(t.VazGetError), slot(t.VazGetErrorStr), slot(t.VazSetDevType),
-            slot(t.VazSG),         slot(t.VazGetValue), slot(t.VazGetOriOrGray), slot(t.VazGetCurve),
-            slot(t.VazUpdateFlash), slot(t.VazSetTest)};
-}
-
+#define KESTRIN_NAME(name, ...) #name,
+constexpr const char* kNames[] = {KESTRIN_DEVICE_FUNCTIONS(KESTRIN_NAME, KESTRIN_NAME)};
+#undef KESTRIN_NAME
+static_assert(std::size(kNames) == DeviceFunctionTable::kEntryCount);
 }  // namespace
 
-const std::array<const char*, 14>& DeviceFunctionTable::names() {
-    static const std::array<const char*, 14> n = {
-        "VazInit", "VazFindDev",  "VazS",         "VazG",        "VazClose",          "VazGetError",    "VazGetErrorStr",
-        "VazSetDevType", "VazSG", "VazGetValue", "VazGetOriOrGray", "VazGetCurve", "VazUpdateFlash", "VazSetTest"};
+const std::array<const char*, DeviceFunctionTable::kEntryCount>& DeviceFunctionTable::names() {
+    static const std::array<const char*, kEntryCount> n = std::to_array(kNames);
     return n;
 }
 
 void DeviceFunctionTable::bind(void* library) {
-    auto s = slots(*this);
-    for (std::size_t i = 0; i < s.size(); ++i) *s[i] = library ? dlsym(library, names()[i]) : nullptr;
+#define KESTRIN_BIND(name, ...) vazload::Resolve(library, #name, name);
+    KESTRIN_DEVICE_FUNCTIONS(KESTRIN_BIND, KESTRIN_BIND)
+#undef KESTRIN_BIND
 }
 
 void* DeviceFunctionTable::entry(const char* name) const {
-    auto s = slots(const_cast<DeviceFunctionTable&>(*this));
-    for (std::size_t i = 0; i < s.size(); ++i)
-        if (std::strcmp(names()[i], name) == 0) return *s[i];
+#define KESTRIN_ENTRY(n, ...) \
+    if (std::strcmp(name, #n) == 0) return reinterpret_cast<void*>(n);
+    KESTRIN_DEVICE_FUNCTIONS(KESTRIN_ENTRY, KESTRIN_ENTRY)
+#undef KESTRIN_ENTRY
     return nullptr;
 }

@@ -67,15 +67,12 @@ CChildFrame* FormRegistry::showForm(int formId, QMdiArea* area, int& currentForm
 }
 
 CChildFrame* FormRegistry::openDocument(FormTemplate& t, QMdiArea* area) {
-    auto* doc = new CPendraDoc();
+    auto doc = std::make_unique<CPendraDoc>();
     doc->OnNewDocument();
     ViewFactory factory = formViewFactory(t.formId);
     QWidget* view = factory ? factory(nullptr) : new CPlaceholderView(doc->title());
-    if (!view) {
-        delete doc;
-        return nullptr;
-    }
-    auto* frame = new CChildFrame(doc, view);
+    if (!view) return nullptr;
+    auto* frame = new CChildFrame(std::move(doc), view);  // the tab area's child
     area->addSubWindow(frame);
     frame->showMaximized();
     area->setActiveSubWindow(frame);

@@ -4,29 +4,36 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QThread>
-#include <cstdio>
 #include <type_traits>
 
-#include "codepage.h"
-#include "host_hooks.h"
+#include "log.h"
+#include "pendra_app.h"
+#include "vaz_host_hooks.h"
 
 namespace {
 
-int firstButton(int buttons) { return buttons == VAZ_BOX_YESNO ? VAZ_ANSWER_YES : VAZ_ANSWER_OK; }
+int firstButton(int buttons) {
+    return buttons == VAZ_BOX_YESNO ? VAZ_ANSWER_YES : VAZ_ANSWER_OK;
+}
 
 QMessageBox::Icon qtIcon(int icon) {
     switch (icon) {
-        case VAZ_ICON_INFORMATION: return QMessageBox::Information;
-        case VAZ_ICON_ERROR: return QMessageBox::Critical;
-        case VAZ_ICON_QUESTION: return QMessageBox::Question;
-        default: return QMessageBox::NoIcon;
+        case VAZ_ICON_INFORMATION:
+            return QMessageBox::Information;
+        case VAZ_ICON_ERROR:
+            return QMessageBox::Critical;
+        case VAZ_ICON_QUESTION:
+            return QMessageBox::Question;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
 // Runs on the GUI thread.
 int showBox(const QString& caption, const QString& text, int buttons, int icon) {
     const bool yesNo = buttons == VAZ_BOX_YESNO;
-    QMessageBox box(qtIcon(icon), caption, text, yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+    QMessageBox box(qtIcon(icon), caption, text,
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
     box.setObjectName("libraryMessage");
     if (yesNo) box.setEscapeButton(QMessageBox::No);
     // A caller may have set a wait cursor around the library call.
@@ -42,11 +49,11 @@ int showBox(const QString& caption, const QString& text, int buttons, int icon) 
 int showLibraryMessageBox(const char* caption, const char* text, int buttons, int icon) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     if (!app) {
-        std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+        kestrinLog("%s: %s\n", caption ? caption : "", text ? text : "");
         return firstButton(buttons);
     }
-    const QString c = cp936::toWide(caption);
-    const QString t = cp936::toWide(text);
+    const QString c = CPendraApp::ToWide(caption);
+    const QString t = CPendraApp::ToWide(text);
     if (QThread::currentThread() == app->thread()) return showBox(c, t, buttons, icon);
     int answer = firstButton(buttons);
     QMetaObject::invokeMethod(
@@ -54,8 +61,9 @@ int showLibraryMessageBox(const char* caption, const char* text, int buttons, in
     return answer;
 }
 
-extern "C" __attribute__((visibility("default"))) int vaz_host_message_box(const char* caption, const char* text,
-                                                                           int buttons, int icon) {
+extern "C" __attribute__((visibility("default"))) int vaz_host_message_box(const char* caption,
+                                                                           const char* text, int buttons,
+                                                                           int icon) {
     return showLibraryMessageBox(caption, text, buttons, icon);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "first_paint.h"
+#include "log.h"
 #include "main_frame.h"
 
 int runKestrin(const QStringList& arguments, StartupOptions options) {
@@ -13,7 +14,8 @@ int runKestrin(const QStringList& arguments, StartupOptions options) {
     parser.setApplicationDescription("Kestrin: the reader test and service workstation.");
     parser.addHelpOption();
     QCommandLineOption service("service", "Show the service menu (also toggled with Ctrl+Alt+Shift+S).");
-    QCommandLineOption screenshot("screenshot", "Save a picture of the main window to FILE and exit.", "FILE");
+    QCommandLineOption screenshot("screenshot", "Save a picture of the main window to FILE and exit.",
+                                  "FILE");
     QCommandLineOption firstPaint("report-first-paint",
                                   "Print \"first-paint\" once the main window is painted, then exit.");
     parser.addOptions({service, screenshot, firstPaint});
@@ -36,7 +38,10 @@ int runKestrin(const QStringList& arguments, StartupOptions options) {
             // Let the tabs and the status bar settle before the picture.
             QTimer::singleShot(400, app.mainFrame(), [&app, file] {
                 const bool ok = app.mainFrame()->grab().save(file);
-                std::fprintf(stderr, ok ? "kestrin: wrote %s\n" : "kestrin: cannot write %s\n", qPrintable(file));
+                if (ok)
+                    kestrinLog("kestrin: wrote %s\n", qPrintable(file));
+                else
+                    kestrinLog("kestrin: cannot write %s\n", qPrintable(file));
                 QApplication::exit(ok ? 0 : 1);
             });
         });

@@ -8,13 +8,14 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QSettings>
 #include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <memory>
 
 #include "about_dlg.h"
 #include "artwork.h"
@@ -25,6 +26,7 @@
 #include "pendra_app.h"
 #include "pendra_doc.h"
 #include "placeholder_view.h"
+#include "settings_keys.h"
 #include "string_table.h"
 #include "visual_styles.h"
 
@@ -32,24 +34,27 @@ namespace {
 
 constexpr const char* kAppTitle = "Kestrin";
 
+// The commands that open a form window, and their forms.
+constexpr struct {
+    int command;
+    int formId;
+} kFormCommands[] = {
+    {cmd::kStartPage, form::kStart},         {cmd::kValueTest, form::kValue},
+    {cmd::kGrayTest, form::kGray},           {cmd::kLineTest, form::kLine},
+    {cmd::kConsistTest, form::kConsist},     {cmd::kWaveTest, form::kWave},
+    {cmd::kReadCardTest, form::kReadCard},   {cmd::kEvaluation, form::kEvaluation},
+    {cmd::kTestManager, form::kTestManager},
+};
+
 int formOfCommand(int command) {
-    switch (command) {
-        case cmd::kStartPage: return form::kStart;
-        case cmd::kValueTest: return form::kValue;
-        case cmd::kGrayTest: return form::kGray;
-        case cmd::kLineTest: return form::kLine;
-        case cmd::kConsistTest: return form::kConsist;
-        case cmd::kWaveTest: return form::kWave;
-        case cmd::kReadCardTest: return form::kReadCard;
-        case cmd::kEvaluation: return form::kEvaluation;
-        case cmd::kTestManager: return form::kTestManager;
-        default: return -1;
-    }
+    for (const auto& c : kFormCommands)
+        if (c.command == command) return c.formId;
+    return -1;
 }
 
 }  // namespace
 
-CMainFrame::CMainFrame() {
+CMainFrame::CMainFrame(CPendraApp& app) : app_(app) {
     setObjectName("310");
     setWindowTitle(kAppTitle);
     setWindowIcon(artwork::commandIcon(cmd::kReadCardTest));
@@ -88,24 +93,24 @@ bool CMainFrame::create(bool serviceMenu) {
     buildMenus();
     buildToolBar();
     buildStatusBar();
-    if (!mdi_ || !toolBar_ || !panes_[1]) return false;
+    if (!mdi_ || !toolBar_ || !panes_[kConnectionPane]) return false;
 
     auto* chord = new QShortcut(QKeySequence(kServiceChord), this);
     chord->setContext(Qt::ApplicationShortcut);
-    connect(chord, &QShortcut::activated, this, [this] { setServiceMenuVisible(!serviceMenu_->menuAction()->isVisible()); });
+    connect(chord, &QShortcut::activated, this,
+            [this] { setServiceMenuVisible(!serviceMenu_->menuAction()->isVisible()); });
     setServiceMenuVisible(serviceMenu);
 
     qApp->installEventFilter(this);  // lock-key indicators
-    CPendraApp* app = theApp();
-    SetApplicationLook(app ? app->appLook : cmd::kLookDefault);
+    SetApplicationLook(app_.appLook);
 
     QSettings settings;
     // The first start fills the screen.
-    if (!restoreGeometry(settings.value("Workspace/Geometry").toByteArray())) {
+    if (!restoreGeometry(settings.value(settingkey::kWorkspaceGeometry).toByteArray())) {
         firstStart_ = true;
         resize(screen() ? screen()->availableGeometry().size() : QSize(1180, 780));
     }
-    restoreState(settings.value("Workspace/State").toByteArray());
+    restoreState(settings.value(settingkey::kWorkspaceState).toByteArray());
     RefreshConnectionPane();
     UpdateCommandStates();
     return true;
@@ -225,11 +230,21 @@ void CMainFrame::buildToolBar() {
     toolBar_->setObjectName("toolbar310");
     toolBar_->setIconSize(QSize(artwork::kToolbarIconSize, artwork::kToolbarIconSize));
     toolBar_->setMovable(true);
-    const int layout[] = {cmd::kStartPage,   0,
-                          cmd::kConnect,     cmd::kMotorSpeed, cmd::kCalibration, 0,
-                          cmd::kValueTest,   cmd::kGrayTest,   cmd::kLineTest,    cmd::kConsistTest,
-                          cmd::kWaveTest,    cmd::kReadCardTest, 0,
-                          cmd::kAbout,       cmd::kAppExit};
+    const int layout[] = {cmd::kStartPage,
+                          0,
+                          cmd::kConnect,
+                          cmd::kMotorSpeed,
+                          cmd::kCalibration,
+                          0,
+                          cmd::kValueTest,
+                          cmd::kGrayTest,
+                          cmd::kLineTest,
+                          cmd::kConsistTest,
+                          cmd::kWaveTest,
+                          cmd::kReadCardTest,
+                          0,
+                          cmd::kAbout,
+                          cmd::kAppExit};
     for (int c : layout) c ? (void)toolBar_->addAction(action(c)) : (void)toolBar_->addSeparator();
 
     auto* customize = new QToolButton(toolBar_);
@@ -249,40 +264,38 @@ void CMainFrame::buildToolBar() {
 void CMainFrame::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName("statusBar");
-    panes_[0] = new QLabel(QStringLiteral("就绪"), bar);
-    bar->addWidget(panes_[0], 1);
-    const char* names[] = {"connection", "CAP", "NUM", "SCRL"};
-    for (int i = 1; i < 5; ++i) {
+    panes_[kReadyPane] = new QLabel(QStringLiteral("就绪"), bar);
+    bar->addWidget(panes_[kReadyPane], 1);
+    const char* names[kPaneCount] = {"", "connection", "CAP", "NUM", "SCRL"};
+    for (int i = kConnectionPane; i < kPaneCount; ++i) {
         panes_[i] = new QLabel(bar);
-        panes_[i]->setObjectName(names[i - 1]);
+        panes_[i]->setObjectName(names[i]);
         panes_[i]->setAlignment(Qt::AlignCenter);
-        panes_[i]->setMinimumWidth(i == 1 ? 140 : 44);
+        panes_[i]->setMinimumWidth(i == kConnectionPane ? 140 : 44);
         bar->addPermanentWidget(panes_[i]);
     }
-    for (int i = 0; i < 3; ++i) {
-        panes_[i + 2]->setText(names[i + 1]);
-        panes_[i + 2]->setEnabled(false);
+    for (int i = kCapsLockPane; i < kPaneCount; ++i) {  // the lock keys: their names, off
+        panes_[i]->setText(names[i]);
+        panes_[i]->setEnabled(false);
     }
 }
 
 QString CMainFrame::connectionText(bool connected, int mode) {
     if (!connected) return strings::text(143);
     QString t = strings::text(142);
-    mode &= 0xFF;
-    if (mode == 1) t += "__" + strings::text(131);
-    if (mode == 2) t += "__" + strings::text(133);
+    const int link = VAZ_LINK_OF(mode);
+    if (link == VAZ_LINK_USB) t += "__" + strings::text(131);
+    if (link == VAZ_LINK_SERIAL) t += "__" + strings::text(133);
     return t;
 }
 
 void CMainFrame::RefreshConnectionPane() {
-    CPendraApp* app = theApp();
-    panes_[1]->setText(connectionText(app && app->connected, app ? app->connectionMode : 0));
-    panes_[1]->repaint();
+    panes_[kConnectionPane]->setText(connectionText(app_.connected, app_.connectionMode));
+    panes_[kConnectionPane]->repaint();
 }
 
 void CMainFrame::UpdateCommandStates() {
-    CPendraApp* app = theApp();
-    if (QAction* a = action(cmd::kUsbFirmwareUpdate)) a->setEnabled(app && app->accessLevel == kServiceAccessLevel);
+    if (QAction* a = action(cmd::kUsbFirmwareUpdate)) a->setEnabled(app_.accessLevel == kServiceAccessLevel);
 }
 
 void CMainFrame::setServiceMenuVisible(bool on) {
@@ -293,25 +306,21 @@ void CMainFrame::setServiceMenuVisible(bool on) {
 void CMainFrame::SetApplicationLook(int command) {
     const int applied = looks::apply(command);
     if (QAction* a = action(applied)) a->setChecked(true);
-    if (CPendraApp* app = theApp()) app->appLook = applied;
-    QSettings().setValue("ApplicationLook", applied);
+    app_.appLook = applied;
+    QSettings().setValue(settingkey::kApplicationLook, applied);
     repaint();
 }
 
 CChildFrame* CMainFrame::ShowForm(int formId) {
-    CPendraApp* app = theApp();
-    if (!app) return nullptr;
-    CChildFrame* w = app->forms.showForm(formId, mdi_, app->currentForm);
+    CChildFrame* w = app_.forms.showForm(formId, mdi_, app_.currentForm);
     updateTitle();
     return w;
 }
 
 void CMainFrame::OpenDialog(int command, const QString& caption) {
     DialogFactory factory = commandDialogFactory(command);
-    QDialog* dlg = factory ? factory(this) : new CPlaceholderDialog(caption, command, this);
-    if (!dlg) return;
-    dlg->exec();
-    delete dlg;
+    std::unique_ptr<QDialog> dlg(factory ? factory(this) : new CPlaceholderDialog(caption, command, this));
+    if (dlg) dlg->exec();
 }
 
 void CMainFrame::OnCommand(int command) {
@@ -388,13 +397,17 @@ bool CMainFrame::event(QEvent* e) {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
     if (watched == mdi_ && (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest))
         placeDocumentMenuButton();
-    if (e->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(e)->isAutoRepeat() && watched->isWidgetType()) {
+    if (e->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(e)->isAutoRepeat() &&
+        watched->isWidgetType()) {
         const int key = static_cast<QKeyEvent*>(e)->key();
-        const int lock = key == Qt::Key_CapsLock ? 0 : key == Qt::Key_NumLock ? 1 : key == Qt::Key_ScrollLock ? 2 : -1;
+        const int lock = key == Qt::Key_CapsLock     ? 0
+                         : key == Qt::Key_NumLock    ? 1
+                         : key == Qt::Key_ScrollLock ? 2
+                                                     : -1;
         // One key press reaches several widgets on its way up; count it once.
         if (lock >= 0 && watched == QApplication::focusWidget()) {
             locks_[lock] = !locks_[lock];
-            panes_[lock + 2]->setEnabled(locks_[lock]);
+            panes_[kCapsLockPane + lock]->setEnabled(locks_[lock]);
         }
     }
     return QMainWindow::eventFilter(watched, e);
@@ -402,7 +415,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
     QSettings settings;
-    settings.setValue("Workspace/Geometry", saveGeometry());
-    settings.setValue("Workspace/State", saveState());
+    settings.setValue(settingkey::kWorkspaceGeometry, saveGeometry());
+    settings.setValue(settingkey::kWorkspaceState, saveState());
     QMainWindow::closeEvent(e);
 }

@@ -13,15 +13,21 @@ class QMenu;
 class QToolBar;
 class QToolButton;
 class CChildFrame;
+class CPendraApp;
 
 // Posting this event to the frame opens or activates the gray test, exactly
 // as command 32801 does (window message 1025).
 constexpr QEvent::Type kShowGrayTestEvent = QEvent::Type(QEvent::User + 1025);
 
+// Owned by the application object, which it serves; it reaches the
+// application through the reference it was made with.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    CMainFrame();
+    // The panes of the status bar, left to right.
+    enum Pane { kReadyPane, kConnectionPane, kCapsLockPane, kNumLockPane, kScrollLockPane, kPaneCount };
+
+    explicit CMainFrame(CPendraApp& app);
     ~CMainFrame() override;
 
     // Builds menus, toolbar, status bar and the tab area; false when a part
@@ -40,8 +46,8 @@ public:
     QMdiArea* mdiArea() const { return mdi_; }
     QToolBar* toolBar() const { return toolBar_; }
     QMenu* serviceMenu() const { return serviceMenu_; }
-    QLabel* connectionPane() const { return panes_[1]; }
-    QLabel* pane(int index) const { return index >= 0 && index < 5 ? panes_[index] : nullptr; }
+    QLabel* connectionPane() const { return panes_[kConnectionPane]; }
+    QLabel* pane(int index) const { return index >= 0 && index < kPaneCount ? panes_[index] : nullptr; }
 
     // Shows or hides the service menu (key chord Ctrl+Alt+Shift+S).
     void setServiceMenuVisible(bool on);
@@ -72,12 +78,13 @@ private:
     void fillDocumentMenu(QMenu* menu);
     void addLookItems(QMenu* menu);
 
+    CPendraApp& app_;
     QMdiArea* mdi_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QMenu* serviceMenu_ = nullptr;
     QToolButton* documentMenuButton_ = nullptr;
-    QLabel* panes_[5] = {};
-    bool locks_[3] = {};
-    bool firstStart_ = false;  // caps, num, scroll as the keyboard toggled them
+    QLabel* panes_[kPaneCount] = {};
+    bool locks_[3] = {};  // caps, num, scroll as the keyboard toggled them
+    bool firstStart_ = false;
     std::map<int, QAction*> actions_;
 };

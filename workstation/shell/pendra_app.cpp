@@ -1,28 +1,30 @@
 #include "pendra_app.h"
 
-#include <dlfcn.h>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTranslator>
 
-#include "codepage.h"
 #include "commands.h"
 #include "main_frame.h"
+#include "settings_keys.h"
 #include "string_table.h"
+#include "vazplatform/codepage.h"
 
 namespace {
 CPendraApp* g_app = nullptr;
 }
 
-CPendraApp* theApp() { return g_app; }
+CPendraApp* theApp() {
+    return g_app;
+}
 
-CPendraApp::CPendraApp() : testData(std::make_unique<TestDataRecord>()) { g_app = this; }
+CPendraApp::CPendraApp() : testData(std::make_unique<TestDataRecord>()) {
+    g_app = this;
+}
 
 CPendraApp::~CPendraApp() {
-    delete frame_;
-        frame_ = nullptr;
+    frame_.reset();  // its windows may still ask for the application
     if (g_app == this) g_app = nullptr;
 }
 
@@ -40,7 +42,8 @@ bool CPendraApp::InitInstance(const StartupOptions& options) {
     }
 
     // The library stays loaded until the process ends.
-    library_ = dlopen(options.libraryFile.toLocal8Bit().constData(), RTLD_NOW);
+    std::string error;
+    library_ = vazload::OpenLibrary(options.libraryFile.toLocal8Bit().toStdString(), error);
     if (!library_) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Kestrin"), strings::text(121), QMessageBox::Ok);
         box.exec();
@@ -57,15 +60,9 @@ bool CPendraApp::InitInstance(const StartupOptions& options) {
     forms.createTemplate(form::kStart);
     currentForm = form::kStart;
 
-    frame_ = new CMainFrame();
-    if (!frame_->create(options.serviceMenu)) {
-        delete frame_;
-        frame_ = nullptr;
-        return false;
-    }
-    if (!frame_->ShowForm(form::kStart)) {
-        delete frame_;
-        frame_ = nullptr;
+    frame_ = std::make_unique<CMainFrame>(*this);
+    if (!frame_->create(options.serviceMenu) || !frame_->ShowForm(form::kStart)) {
+        frame_.reset();
         return false;
     }
     frame_->firstStart() ? frame_->showMaximized() : frame_->show();
@@ -86,20 +83,20 @@ int CPendraApp::ExitInstance() {
 
 void CPendraApp::loadSettings() {
     QSettings settings;
-    appLook = settings.value("ApplicationLook", cmd::kLookDefault).toInt();
+    appLook = settings.value(settingkey::kApplicationLook, cmd::kLookDefault).toInt();
     recentFiles.clear();
     for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString f = settings.value(QString("Recent File List/File%1").arg(i)).toString();
+        const QString f = settings.value(settingkey::recentFile(i)).toString();
         if (!f.isEmpty()) recentFiles << f;
     }
 }
 
 void CPendraApp::saveSettings() const {
     QSettings settings;
-    settings.setValue("ApplicationLook", appLook);
-    settings.remove("Recent File List");
+    settings.setValue(settingkey::kApplicationLook, appLook);
+    settings.remove(settingkey::kRecentFileList);
     for (int i = 0; i < recentFiles.size() && i < kRecentFileCount; ++i)
-        settings.setValue(QString("Recent File List/File%1").arg(i + 1), recentFiles[i]);
+        settings.setValue(settingkey::recentFile(i + 1), recentFiles[i]);
 }
 
 void CPendraApp::registerContextMenus() {
@@ -154,20 +151,20 @@ QString CPendraApp::LoadText(int id) {
 }
 
 int CPendraApp::ShowDeviceError(QWidget* parent) {
-    char code[kErrorCodeBufferSize] = {};
-    char text[kErrorTextBufferSize] = {};
+    char code[VAZ_ERROR_CODE_SIZE] = {};
+    char text[VAZ_ERROR_TEXT_SIZE] = {};
     device.getError(code);
     device.getErrorStr(text);
     code[sizeof code - 1] = 0;
     text[sizeof text - 1] = 0;
     const QByteArray c(code);
-    if (c == "00") return 255;
-    if (c == "23") return 254;
+    if (c == VAZ_CODE_NO_ERROR) return kDeviceErrorIgnored;
+    if (c == VAZ_CODE_NO_CARD) return kDeviceErrorNoCard;
     QMessageBox box(QMessageBox::Information, messageCaption, QString::fromLatin1(c) + ": " + ToWide(text),
                     QMessageBox::Ok, parent);
     box.setObjectName("deviceError");
     box.exec();
-    return c == "16" ? 255 : 0;
+    return c == VAZ_CODE_NO_SHEET ? kDeviceErrorIgnored : kDeviceErrorShown;
 }
 
 bool CPendraApp::SendFormatFile(const QString& path) {
@@ -184,6 +181,10 @@ bool CPendraApp::SendFormatFile(const QString& path) {
     return device.send(command.constData()) > 0;
 }
 
-QString CPendraApp::ToWide(const char* text) { return cp936::toWide(text); }
+QString CPendraApp::ToWide(const char* text) {
+    return text ? QString::fromStdString(vazplat::Cp936ToUtf8(text)) : QString();
+}
 
-QByteArray CPendraApp::ToNarrow(const QString& text) { return cp936::toNarrow(text); }
+QByteArray CPendraApp::ToNarrow(const QString& text) {
+    return QByteArray::fromStdString(vazplat::Utf8ToCp936(text.toStdString()));
+}

@@ -1,6 +1,7 @@
 // The workstation's application object: the device function table, the
 // connection state and flags the forms share, and the shared operations.
-// Forms and dialogs reach it through theApp().
+// It owns the main frame. Forms, dialogs and documents reach it through
+// theApp(); the frame through the reference it was made with.
 #pragma once
 
 #include <QByteArray>
@@ -22,8 +23,8 @@ class CMainFrame;
 class QWidget;
 
 struct StartupOptions {
-    QString libraryFile = "libvaz.so";  // a bare name is found through RUNPATH and the library path
-    bool serviceMenu = false;           // show the service menu from the start
+    QString libraryFile = vazload::kLibraryFile;  // a bare name is found through RUNPATH and the library path
+    bool serviceMenu = false;                     // show the service menu from the start
 };
 
 class CPendraApp : public QObject {
@@ -42,7 +43,7 @@ public:
     int connected = 0;       // the last VazInit returned non-zero
     int connectionMode = 0;  // what the last VazInit returned
     // The link of the connection: 1 USB, 2 serial port, 0 none.
-    int linkKind() const { return connectionMode & 0xFF; }
+    int linkKind() const { return VAZ_LINK_OF(connectionMode); }
     std::atomic<int> readingCard{0};
     std::uint8_t accessLevel = 0;
     QString messageText;
@@ -58,12 +59,18 @@ public:
     FormRegistry forms;
     QStringList recentFiles;  // up to four entries, kept under the settings key
 
-    CMainFrame* mainFrame() const { return frame_; }
+    CMainFrame* mainFrame() const { return frame_.get(); }
     void* libraryHandle() const { return library_; }
 
     // ---- shared operations ------------------------------------------------
     void ShowMessage(int id);
     QString LoadText(int id);
+    // Results of ShowDeviceError: nothing to act on (also after "16", which
+    // is shown), the reader waits for a card ("23", nothing shown), an error
+    // was shown.
+    static constexpr int kDeviceErrorIgnored = 255;
+    static constexpr int kDeviceErrorNoCard = 254;
+    static constexpr int kDeviceErrorShown = 0;
     int ShowDeviceError(QWidget* parent);
     bool SendFormatFile(const QString& path);
     static QString ToWide(const char* text);
@@ -84,10 +91,10 @@ private:
     void registerContextMenus();
 
     void* library_ = nullptr;
-    CMainFrame* frame_ = nullptr;
+    std::unique_ptr<CMainFrame> frame_;
     std::map<QString, std::unique_ptr<QMenu>> contextMenus_;
     bool started_ = false;
 };
 
-// The running application object, or null.
+// The running application object (the one accessor), or null.
 CPendraApp* theApp();

@@ -59,7 +59,8 @@ QPalette paletteFor(const Look& l, const QPalette& standard) {
     p.setColor(QPalette::ToolTipBase, dark ? QColor(0x50, 0x50, 0x50) : QColor(0xFF, 0xFF, 0xE1));
     p.setColor(QPalette::ToolTipText, text);
     p.setColor(QPalette::PlaceholderText, text.lighter(dark ? 60 : 200));
-    p.setColor(QPalette::Disabled, QPalette::Text, dark ? QColor(0x80, 0x80, 0x80) : QColor(0xA0, 0xA0, 0xA0));
+    p.setColor(QPalette::Disabled, QPalette::Text,
+               dark ? QColor(0x80, 0x80, 0x80) : QColor(0xA0, 0xA0, 0xA0));
     p.setColor(QPalette::Disabled, QPalette::WindowText, p.color(QPalette::Disabled, QPalette::Text));
     p.setColor(QPalette::Disabled, QPalette::ButtonText, p.color(QPalette::Disabled, QPalette::Text));
     return p;
@@ -67,7 +68,9 @@ QPalette paletteFor(const Look& l, const QPalette& standard) {
 
 }  // namespace
 
-bool isLook(int command) { return find(command) != nullptr; }
+bool isLook(int command) {
+    return find(command) != nullptr;
+}
 
 QString name(int command) {
     const Look* l = find(command);

@@ -1,6 +1,5 @@
 #include "vaz_test_support.h"
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -11,7 +10,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "host_hooks.h"
+#include "vaz_host_hooks.h"
 
 #ifndef VAZ_LIBRARY_PATH
 #define VAZ_LIBRARY_PATH "libvaz.so"
@@ -29,8 +28,8 @@ VazTestTiming g_timing = {100, 600};
 
 // The two hooks the library looks up in the host (dlsym(RTLD_DEFAULT, ...)).
 extern "C" __attribute__((visibility("default"))) int vaz_host_message_box(const char* caption,
-                                                                            const char* text,
-                                                                            int buttons, int icon) {
+                                                                           const char* text, int buttons,
+                                                                           int icon) {
     std::lock_guard<std::mutex> lock(g_boxMutex);
     g_boxes.push_back({caption ? caption : "", text ? text : "", buttons, icon});
     return buttons == VAZ_BOX_YESNO ? g_yesNoAnswer : VAZ_ANSWER_OK;
@@ -49,9 +48,10 @@ std::string LibraryPath() {
 
 void* LibraryHandle() {
     static void* handle = [] {
-        void* h = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
+        std::string error;
+        void* h = vazload::OpenLibrary(LibraryPath(), error);
         if (!h) {
-            fprintf(stderr, "vaz_test_support: cannot load %s: %s\n", LibraryPath().c_str(), dlerror());
+            fprintf(stderr, "vaz_test_support: cannot load %s: %s\n", LibraryPath().c_str(), error.c_str());
             abort();
         }
         return h;
@@ -59,41 +59,13 @@ void* LibraryHandle() {
     return handle;
 }
 
-template <typename F>
-static void Bind(F& slot, const char* name) {
-    void* sym = dlsym(LibraryHandle(), name);
-    if (!sym) {
-        fprintf(stderr, "vaz_test_support: export %s missing\n", name);
-        abort();
-    }
-    slot = reinterpret_cast<F>(sym);
-}
-
 const VazApi& Vaz() {
     static const VazApi api = [] {
-        VazApi a{};
-#define VAZ_BIND(n) Bind(a.n, #n)
-        VAZ_BIND(VazInit);
-        VAZ_BIND(VazS);
-        VAZ_BIND(VazG);
-        VAZ_BIND(VazSG);
-        VAZ_BIND(VazGetError);
-        VAZ_BIND(VazGetErrorStr);
-        VAZ_BIND(VazGetValue);
-        VAZ_BIND(VazGetOriOrGray);
-        VAZ_BIND(VazGetCurve);
-        VAZ_BIND(VazSetTest);
-        VAZ_BIND(VazSetPaint);
-        VAZ_BIND(VazCrashReport);
-        VAZ_BIND(VazBackUp);
-        VAZ_BIND(VazReset);
-        VAZ_BIND(VazPotentiometerUP);
-        VAZ_BIND(VazGetDevInfo);
-        VAZ_BIND(VazSetStop);
-        VAZ_BIND(VazGetReadMode);
-        VAZ_BIND(VazSetReadMode);
-        VAZ_BIND(VazSetPrintMode);
-#undef VAZ_BIND
+        VazApi a;
+        if (const char* missing = vazload::Bind(LibraryHandle(), a)) {
+            fprintf(stderr, "vaz_test_support: export %s missing\n", missing);
+            abort();
+        }
         return a;
     }();
     return api;
@@ -126,10 +98,16 @@ void SetTiming(int usbRecoveryPauseMs, int noCardLimitMs) {
     g_timing.noCardLimitMs = noCardLimitMs;
 }
 
-void ResetTiming() { SetTiming(100, 600); }
+void ResetTiming() {
+    SetTiming(100, 600);
+}
 
-void SetSerialPorts(const std::string& paths) { setenv("VAZ_SERIAL_PORTS", paths.c_str(), 1); }
-void SetHidDevices(const std::string& entries) { setenv("VAZ_HID_DEVICES", entries.c_str(), 1); }
+void SetSerialPorts(const std::string& paths) {
+    setenv("VAZ_SERIAL_PORTS", paths.c_str(), 1);
+}
+void SetHidDevices(const std::string& entries) {
+    setenv("VAZ_HID_DEVICES", entries.c_str(), 1);
+}
 
 std::string TempDir() {
     static std::string dir = [] {
@@ -156,7 +134,8 @@ Sim::Sim(int links, const std::string& model) {
     static int counter = 0;
     if (links & kSerial) pty_ = std::make_unique<vazsim::PtyTransport>(reader_);
     if (links & kHid) {
-        std::string path = TempDir() + "/hid" + std::to_string(getpid()) + "_" + std::to_string(++counter) + ".sock";
+        std::string path =
+            TempDir() + "/hid" + std::to_string(getpid()) + "_" + std::to_string(++counter) + ".sock";
         hid_ = std::make_unique<vazsim::HidSocketTransport>(reader_, path);
     }
     Publish();
@@ -167,8 +146,12 @@ Sim::~Sim() {
     pty_.reset();
 }
 
-std::string Sim::ptyPath() const { return pty_ ? pty_->path() : ""; }
-std::string Sim::socketPath() const { return hid_ ? hid_->path() : ""; }
+std::string Sim::ptyPath() const {
+    return pty_ ? pty_->path() : "";
+}
+std::string Sim::socketPath() const {
+    return hid_ ? hid_->path() : "";
+}
 
 void Sim::Publish() const {
     SetSerialPorts(ptyPath());
@@ -220,7 +203,9 @@ bool WaitForCommand(const vazsim::VirtualReader& reader, const std::string& comm
     }
 }
 
-int Connect(int mode) { return Vaz().VazInit(mode); }
+int Connect(int mode) {
+    return Vaz().VazInit(mode);
+}
 
 void ResetLibrary() {
     const VazApi& v = Vaz();

@@ -18,36 +18,16 @@
 #include <string>
 #include <vector>
 
-#include "host_hooks.h"
 #include "vaz.h"
+#include "vaz_host_hooks.h"
+#include "vaz_loader.h"
 #include "vazsim/transports.h"
 #include "vazsim/virtual_reader.h"
 
 namespace vaztest {
 
 // Every export of libvaz, resolved by name.
-struct VazApi {
-    int (*VazInit)(int);
-    int (*VazS)(const char*);
-    int (*VazG)(char*);
-    int (*VazSG)(const char*, char*);
-    int (*VazGetError)(char*);
-    int (*VazGetErrorStr)(char*);
-    int (*VazGetValue)(char, int*);
-    int (*VazGetOriOrGray)(char, int*);
-    int (*VazGetCurve)(char, int*);
-    int (*VazSetTest)(int, int);
-    int (*VazSetPaint)(VAZBOOL);
-    VAZBOOL (*VazCrashReport)(void);
-    VAZBOOL (*VazBackUp)(void);
-    VAZBOOL (*VazReset)(void);
-    VAZBOOL (*VazPotentiometerUP)(int);
-    VAZBOOL (*VazGetDevInfo)(int, char*);
-    VAZBOOL (*VazSetStop)(void);
-    int (*VazGetReadMode)(void);
-    int (*VazSetReadMode)(int);
-    VAZBOOL (*VazSetPrintMode)(VAZBOOL);
-};
+using VazApi = vazload::VazApi;
 
 // Loads the library on first use (aborts the test program when it cannot).
 const VazApi& Vaz();

@@ -1,10 +1,14 @@
-// HID devices on Linux: hidraw nodes found through libudev, and virtual HID
-// devices (AF_UNIX SOCK_SEQPACKET sockets, one 65-byte datagram per report)
-// listed in the environment variable VAZ_HID_DEVICES:
-//   PATH[,vid=6816][,pid=2001][,release=0100][,product=TEXT]  entries separated by ";"
-// Both kinds are driven through one file descriptor with poll-bounded reads
-// and writes. A report in both directions is byte 0 = report ID, then the
-// payload, exactly as the Windows HID API hands it out.
+// HID devices on Linux, of two kinds, each with a backend of its own:
+//  - hidraw nodes, found through libudev (hid_hidraw.cpp);
+//  - virtual HID devices (hid_virtual.cpp): AF_UNIX SOCK_SEQPACKET sockets,
+//    one 65-byte datagram per report, listed in the environment variable
+//    VAZ_HID_DEVICES:
+//      PATH[,vid=VVVV][,pid=PPPP][,release=RRRR][,product=TEXT]  entries separated by ";"
+//    (ids in hexadecimal; the caller gives the defaults).
+// Discovery lists both kinds (HidDevices); HidHandle::Open picks the backend
+// of the device's kind. Reads and writes are bounded by poll on the device's
+// file descriptor. A report in both directions is byte 0 = report ID, then
+// the payload, exactly as the Windows HID API hands it out.
 #pragma once
 
 #include <cstdint>
@@ -20,24 +24,28 @@ struct HidAttributes {
     uint16_t release = 0;
 };
 
-struct VirtualHidEntry {
+enum class HidKind { Hidraw, Virtual };
+
+// One HID device as discovery finds it.
+struct HidDeviceInfo {
+    HidKind kind = HidKind::Hidraw;
     std::string path;
-    HidAttributes attributes{0x6816, 0x2001, 0x0100};
-    std::string productText;
+    // Hidraw: the ids udev reports for the node's HID device (0 when
+    // unknown; release 0). Virtual: the ids of the entry, which are the
+    // device's own.
+    HidAttributes attributes;
+    std::string productText;  // virtual: the entry's product=TEXT
 };
 
-// Parses a VAZ_HID_DEVICES text (malformed keys are ignored, empty entries skipped).
-std::vector<VirtualHidEntry> ParseVirtualHidDevices(const char* text);
+// Parses a VAZ_HID_DEVICES text; ids an entry does not give are `defaults`
+// (malformed keys are ignored, empty entries skipped).
+std::vector<HidDeviceInfo> ParseVirtualHidDevices(const char* text, const HidAttributes& defaults);
 // The virtual devices of the environment variable, read now.
-std::vector<VirtualHidEntry> VirtualHidDevicesFromEnvironment();
-// A hidraw node with the ids of its HID device as udev reports them (0 when unknown).
-struct HidrawNode {
-    std::string path;
-    uint16_t vendor = 0;
-    uint16_t product = 0;
-};
+std::vector<HidDeviceInfo> VirtualHidDevicesFromEnvironment(const HidAttributes& defaults);
 // Device nodes of the subsystem "hidraw" in a stable order (libudev; empty when none).
-std::vector<HidrawNode> HidrawNodes();
+std::vector<HidDeviceInfo> HidrawNodes();
+// Every HID device: the hidraw nodes, then the virtual devices.
+std::vector<HidDeviceInfo> HidDevices(const HidAttributes& virtualDefaults);
 
 enum class HidIo {
     Done,     // the transfer completed
@@ -46,23 +54,25 @@ enum class HidIo {
     Error,    // another system error (errno in `error`)
 };
 
+class HidBackend;
+
 class HidHandle {
 public:
     ~HidHandle();
     HidHandle(const HidHandle&) = delete;
     HidHandle& operator=(const HidHandle&) = delete;
 
-    // Opens a hidraw node for reading and writing; null with errno in *err.
-    static std::unique_ptr<HidHandle> OpenHidraw(const std::string& path, int* err);
-    // Connects to a virtual device's socket; null with errno in *err.
-    static std::unique_ptr<HidHandle> ConnectVirtual(const VirtualHidEntry& entry, int* err);
+    // Opens a hidraw node for reading and writing, or connects to a virtual
+    // device's socket; null with errno in *err.
+    static std::unique_ptr<HidHandle> Open(const HidDeviceInfo& device, int* err);
 
-    bool IsVirtual() const { return virtual_; }
+    HidKind kind() const { return kind_; }
     const std::string& path() const { return path_; }
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const;
     void Close();
 
-    // Vendor, product, release: HIDIOCGRAWINFO, or the entry's values.
+    // Vendor, product, release: HIDIOCGRAWINFO (release 0), or the virtual
+    // device's own.
     bool GetAttributes(HidAttributes* out) const;
     // Report byte lengths incl. the report ID byte (HIDIOCGRDESC parsed;
     // 65 for a virtual device). False when the descriptor cannot be read.
@@ -75,12 +85,11 @@ public:
     HidIo Read(unsigned char* report, int length, int timeoutMs, int* count, int* error);
 
 private:
-    HidHandle() = default;
-    int fd_ = -1;
-    bool virtual_ = false;
-    bool numberedReports_ = false;  // hidraw: reads carry the report ID byte
+    HidHandle(HidKind kind, std::string path, std::unique_ptr<HidBackend> backend);
+
+    HidKind kind_;
     std::string path_;
-    HidAttributes virtualAttributes_;
+    std::unique_ptr<HidBackend> backend_;
 };
 
 }  // namespace vazplat

@@ -4,6 +4,7 @@
 // thread until destroyed.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "vazsim/virtual_reader.h"
@@ -24,7 +25,7 @@ public:
 
 private:
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 class HidSocketTransport {
@@ -40,7 +41,7 @@ public:
 
 private:
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace vazsim

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -77,7 +78,7 @@ public:
     // ---- identity and counters -------------------------------------------
     void setModel(const std::string& identification);  // reply of "v/" without the final "/"
     std::string model() const;
-    void setCardCounter(uint32_t count);                // reply of "N/" (4 bytes, LSB first)
+    void setCardCounter(uint32_t count);  // reply of "N/" (4 bytes, LSB first)
     uint32_t cardCounter() const;
 
     // Whether "R/" and "/" are answered by a second status (the reader's read
@@ -168,7 +169,7 @@ public:
 
 private:
     struct State;
-    State* state_;
+    std::unique_ptr<State> state_;
 };
 
 }  // namespace vazsim

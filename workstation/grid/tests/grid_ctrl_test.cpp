@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+#include <memory>
 
 #include "grid_model.h"
 #include "grid_view.h"
@@ -50,8 +52,39 @@ QRect cellRect(CGridCtrl& g, int row, int col) {
     return g.view()->visualRect(g.model()->gridIndex(row, col));
 }
 
-TEST(GridCtrl, CountsAndFixedCellsAsHeaders) {
+// Qt's model tester watches the grid's model through every test: each
+// structure change and each signal is checked against the item model
+// contract, and every complaint of the tester fails the test.
+class GridCtrl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        complaints().clear();
+        previous_ = qInstallMessageHandler(&GridCtrl::record);
+        tester_ = std::make_unique<QAbstractItemModelTester>(
+            g.model(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    }
+    void TearDown() override {
+        tester_.reset();
+        qInstallMessageHandler(previous_);
+        EXPECT_TRUE(complaints().isEmpty()) << complaints().join('\n').toStdString();
+    }
+
     CGridCtrl g;
+
+private:
+    static QStringList& complaints() {
+        static QStringList list;
+        return list;
+    }
+    static void record(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type != QtDebugMsg && qstrcmp(context.category, "qt.modeltest") == 0) complaints() << text;
+    }
+
+    QtMessageHandler previous_ = nullptr;
+    std::unique_ptr<QAbstractItemModelTester> tester_;
+};
+
+TEST_F(GridCtrl, CountsAndFixedCellsAsHeaders) {
     setUpValueLayout(g);
     EXPECT_EQ(g.rowCount(), 40);
     EXPECT_EQ(g.columnCount(), 51);
@@ -84,8 +117,7 @@ TEST(GridCtrl, CountsAndFixedCellsAsHeaders) {
     EXPECT_EQ(g.model()->data(g.model()->index(0, 0), Qt::DisplayRole).toString(), QStringLiteral("A"));
 }
 
-TEST(GridCtrl, OutOfRangeIsRefusedSafely) {
-    CGridCtrl g;
+TEST_F(GridCtrl, OutOfRangeIsRefusedSafely) {
     setUpValueLayout(g);
     for (auto [r, c] : {std::pair{-1, 0}, {0, -1}, {40, 1}, {1, 51}, {100000, 100000}}) {
         EXPECT_FALSE(g.setItemText(r, c, QStringLiteral("x")));
@@ -118,8 +150,7 @@ TEST(GridCtrl, OutOfRangeIsRefusedSafely) {
     EXPECT_TRUE(empty.ensureCellVisible(-1) == false);
 }
 
-TEST(GridCtrl, AppendedRowsFollowThePreparedOnes) {
-    CGridCtrl g;
+TEST_F(GridCtrl, AppendedRowsFollowThePreparedOnes) {
     setUpValueLayout(g);
     const int r = g.appendRow(QStringLiteral("A"));
     EXPECT_EQ(r, 40);
@@ -137,8 +168,7 @@ TEST(GridCtrl, AppendedRowsFollowThePreparedOnes) {
     EXPECT_EQ(g.itemText(41, 7), QStringLiteral("4D"));
 }
 
-TEST(GridCtrl, InsertingAColumnInTheMiddleShiftsCells) {
-    CGridCtrl g;
+TEST_F(GridCtrl, InsertingAColumnInTheMiddleShiftsCells) {
     ASSERT_TRUE(g.setRowCount(3));
     ASSERT_TRUE(g.setColumnCount(4));
     ASSERT_TRUE(g.setFixedRowCount(1));
@@ -169,8 +199,7 @@ TEST(GridCtrl, InsertingAColumnInTheMiddleShiftsCells) {
     EXPECT_EQ(g.itemText(2, 1), QStringLiteral("v0"));
 }
 
-TEST(GridCtrl, DeletingDownToNothing) {
-    CGridCtrl g;
+TEST_F(GridCtrl, DeletingDownToNothing) {
     g.show();
     ASSERT_TRUE(g.setRowCount(2));
     ASSERT_TRUE(g.setColumnCount(3));
@@ -207,8 +236,7 @@ TEST(GridCtrl, DeletingDownToNothing) {
     EXPECT_EQ(g.model()->rowCount(), 0);
 }
 
-TEST(GridCtrl, RowHeightsAndColumnWidths) {
-    CGridCtrl g;
+TEST_F(GridCtrl, RowHeightsAndColumnWidths) {
     g.setDefaultRowHeight(18);
     ASSERT_TRUE(g.setRowCount(49));
     ASSERT_TRUE(g.setColumnCount(74));
@@ -236,8 +264,7 @@ TEST(GridCtrl, RowHeightsAndColumnWidths) {
     EXPECT_EQ(g.rowHeight(4), 30);  // heights move with their rows
 }
 
-TEST(GridCtrl, ScrollingBringsTheRowIntoView) {
-    CGridCtrl g;
+TEST_F(GridCtrl, ScrollingBringsTheRowIntoView) {
     g.resize(500, 300);
     setUpValueLayout(g);
     g.show();
@@ -277,8 +304,7 @@ TEST(GridCtrl, ScrollingBringsTheRowIntoView) {
     EXPECT_EQ(QColor(shot.pixel(r.left() + 1, r.top() + 1)), QColor(255, 0, 0));
 }
 
-TEST(GridCtrl, PaintsBackgroundsTextsAndFixedCells) {
-    CGridCtrl g;
+TEST_F(GridCtrl, PaintsBackgroundsTextsAndFixedCells) {
     g.resize(400, 300);
     setUpValueLayout(g);
     ASSERT_TRUE(g.setItemBkColour(3, 4, QColor(255, 207, 255)));
@@ -316,8 +342,7 @@ TEST(GridCtrl, PaintsBackgroundsTextsAndFixedCells) {
     EXPECT_NE(g.view()->horizontalHeader()->viewport()->grab().toImage(), before);
 }
 
-TEST(GridCtrl, EditingCanBeSwitchedOff) {
-    CGridCtrl g;
+TEST_F(GridCtrl, EditingCanBeSwitchedOff) {
     ASSERT_TRUE(g.setRowCount(3));
     ASSERT_TRUE(g.setColumnCount(3));
     ASSERT_TRUE(g.setFixedRowCount(1));

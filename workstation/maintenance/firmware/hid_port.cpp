@@ -32,13 +32,10 @@ struct HidPort::Impl {
 
 std::vector<HidDeviceInfo> FindReaders() {
     std::vector<HidDeviceInfo> found;
-    for (const vazplat::HidrawNode& node : vazplat::HidrawNodes())
-        if (IsReader(node.vendor, node.product))
-            found.push_back({node.path, false, node.vendor, node.product, 0, ""});
-    for (const vazplat::VirtualHidEntry& e : vazplat::VirtualHidDevicesFromEnvironment())
-        if (IsReader(e.attributes.vendor, e.attributes.product))
-            found.push_back({e.path, true, e.attributes.vendor, e.attributes.product, e.attributes.release,
-                             e.productText});
+    for (const vazplat::HidDeviceInfo& d : vazplat::HidDevices({kReaderVendor, kReaderProduct, 0x0100}))
+        if (IsReader(d.attributes.vendor, d.attributes.product))
+            found.push_back({d.path, d.kind == vazplat::HidKind::Virtual, d.attributes.vendor,
+                             d.attributes.product, d.attributes.release, d.productText});
     return found;
 }
 
@@ -47,15 +44,12 @@ HidPort::~HidPort() = default;
 
 std::unique_ptr<HidPort> HidPort::Open(const HidDeviceInfo& device, int* error) {
     auto impl = std::make_unique<Impl>();
-    if (device.isVirtual) {
-        vazplat::VirtualHidEntry entry;
-        entry.path = device.path;
-        entry.attributes = {device.vendor, device.product, device.release};
-        entry.productText = device.productText;
-        impl->handle = vazplat::HidHandle::ConnectVirtual(entry, error);
-    } else {
-        impl->handle = vazplat::HidHandle::OpenHidraw(device.path, error);
-    }
+    vazplat::HidDeviceInfo info;
+    info.kind = device.isVirtual ? vazplat::HidKind::Virtual : vazplat::HidKind::Hidraw;
+    info.path = device.path;
+    info.attributes = {device.vendor, device.product, device.release};
+    info.productText = device.productText;
+    impl->handle = vazplat::HidHandle::Open(info, error);
     if (!impl->handle) return nullptr;
     return std::unique_ptr<HidPort>(new HidPort(std::move(impl)));
 }

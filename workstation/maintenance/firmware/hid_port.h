@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "vaz.h"
+
 namespace firmware {
 
-constexpr uint16_t kReaderVendor = 0x6816;
-constexpr uint16_t kReaderProduct = 0x2001;
+constexpr uint16_t kReaderVendor = VAZ_USB_VENDOR;
+constexpr uint16_t kReaderProduct = VAZ_USB_PRODUCT;
 
 struct HidDeviceInfo {
     std::string path;  // hidraw node or virtual device socket

@@ -3,9 +3,8 @@
 #include <QApplication>
 #include <QThread>
 
-#include "codepage.h"
-#include "host_hooks.h"
 #include "shell_test_support.h"
+#include "vaz_host_hooks.h"
 
 extern "C" int vaz_host_message_box(const char* caption, const char* text, int buttons, int icon);
 
@@ -13,7 +12,7 @@ using LibraryBox = ShellTest;
 
 TEST_F(LibraryBox, OnTheGuiThreadTheBoxIsShownDirectly) {
     boxes.setButton(QMessageBox::No);
-    const QByteArray text = cp936::toNarrow(QStringLiteral("确定要删除这些记录吗？"));
+    const QByteArray text = CPendraApp::ToNarrow(QStringLiteral("确定要删除这些记录吗？"));
     EXPECT_EQ(vaz_host_message_box("Tip", text.constData(), VAZ_BOX_YESNO, VAZ_ICON_QUESTION), VAZ_ANSWER_NO);
     ASSERT_EQ(boxes.records.size(), 1u);
     EXPECT_EQ(boxes.records[0].title, "Tip");
@@ -52,6 +51,7 @@ TEST_F(LibraryBox, TheLibraryReachesTheHookFromAWorkerThread) {
     ASSERT_TRUE(runOnWorker([&] { result = app->device.init(1); }));
     EXPECT_EQ(result & 0xFF, 0);
     ASSERT_EQ(boxes.records.size(), 1u);
-    EXPECT_EQ(boxes.records[0].text, QStringLiteral("Not find Vaz device,make sure Vaz device has been connected!"));
+    EXPECT_EQ(boxes.records[0].text,
+              QStringLiteral("Not find Vaz device,make sure Vaz device has been connected!"));
     EXPECT_EQ(boxes.records[0].title, "Tip");
 }
