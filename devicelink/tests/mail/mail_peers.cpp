@@ -84,7 +84,7 @@ SmtpServer::SmtpServer(const std::string& user, const std::string& password,
     int out[2];
     if (pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
     std::string folder = dir_.File("");
-    std::vector<std::string> args = {VAZ_TEST_PYTHON, VAZ_TEST_SMTP_SERVER, folder, user, password};
+    std::vector<std::string> args = {VAZ_TEST_NODE, VAZ_TEST_SMTP_SERVER, folder, user, password};
     args.insert(args.end(), refused.begin(), refused.end());
     pid_ = fork();
     if (pid_ == 0) {
@@ -106,8 +106,8 @@ SmtpServer::SmtpServer(const std::string& user, const std::string& password,
     if (port_ <= 0) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
-        throw std::runtime_error("the SMTP server did not start: " VAZ_TEST_PYTHON " " VAZ_TEST_SMTP_SERVER
-                                 " (is python3-aiosmtpd installed?)");
+        throw std::runtime_error("the SMTP server did not start: " VAZ_TEST_NODE " " VAZ_TEST_SMTP_SERVER
+                                 " (are node and npm installed? ./kit installs them)");
     }
 }
 

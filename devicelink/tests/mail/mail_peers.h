@@ -1,5 +1,5 @@
 // Peers of the mailer's tests, all on 127.0.0.1: the real SMTP server
-// (smtp_server.py under aiosmtpd) in a child process, a scripted SMTP peer for
+// (smtp_server.js under node) in a child process, a scripted SMTP peer for
 // awkward replies and stalls, and the address lookup page.
 #pragma once
 

@@ -1,5 +1,5 @@
 // CSendMail against the real SMTP server on 127.0.0.1 (what it received,
-// decoded by Python's email parser and as raw bytes), against peers that stall
+// as raw bytes and as its MIME parts), against peers that stall
 // or cut their replies, and the address lookups.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
