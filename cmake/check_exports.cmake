@@ -1,15 +1,17 @@
-# Compares the defined dynamic symbols of a shared library with a list.
+# Compares the defined dynamic symbols of a shared library, C++ names
+# demangled ("CSendMail::SendMail(sMailInfo&)"), with a list.
 #   cmake -DLIBRARY=lib.so -DEXPECTED=name,name,... [-DFUNCTIONS_ONLY=ON] -P check_exports.cmake
+#   cmake -DLIBRARY=lib.so -DEXPECTED_FILE=names.txt -P check_exports.cmake   (one name a line)
 # FUNCTIONS_ONLY also requires every one of them to be a plain function (T).
 find_program(NM nm REQUIRED)
-execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+execute_process(COMMAND ${NM} -D -C --defined-only ${LIBRARY} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "nm failed on ${LIBRARY}")
 endif()
 string(REPLACE "\n" ";" lines "${out}")
 set(actual "")
 foreach(line ${lines})
-  if(line MATCHES "^[0-9a-fA-F]+ ([A-Za-z]) ([^ ]+)$")
+  if(line MATCHES "^[0-9a-fA-F]+ ([A-Za-z]) (.+)$")
     set(kind ${CMAKE_MATCH_1})
     set(symbol ${CMAKE_MATCH_2})
     # Symbols of the sanitizer runtime's interposition are not ours.
@@ -21,8 +23,13 @@ foreach(line ${lines})
     endif()
   endif()
 endforeach()
+list(REMOVE_DUPLICATES actual)  # a constructor's or destructor's two entry points
 list(SORT actual)
-string(REPLACE "," ";" expected "${EXPECTED}")
+if(DEFINED EXPECTED_FILE)
+  file(STRINGS ${EXPECTED_FILE} expected)
+else()
+  string(REPLACE "," ";" expected "${EXPECTED}")
+endif()
 list(SORT expected)
 if(NOT actual STREQUAL expected)
   message(FATAL_ERROR "dynamic symbols differ\n expected: ${expected}\n actual:   ${actual}")

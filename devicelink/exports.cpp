@@ -129,8 +129,10 @@ VAZ_EXPORT int VazSetPaint(VAZBOOL flag) {
 }
 
 VAZ_EXPORT VAZBOOL VazCrashReport(void) {
-    // The feedback mailer is not part of this build: no dialog, no mail.
-    return 0;
+    CVazDevice& d = TheDevice();
+    if (!d.online) return 0;
+    vazhost::RunFeedbackDialog(d.identification, d.cardCounter);
+    return 1;
 }
 
 VAZ_EXPORT VAZBOOL VazBackUp(void) {

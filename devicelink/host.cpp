@@ -22,6 +22,7 @@ std::atomic<bool> g_trace{false};
 // of a missing symbol walks every loaded object: not once per exchange).
 std::atomic<VazTestTimingFn> g_timingHook{nullptr};
 std::atomic<VazHostMessageBoxFn> g_boxHook{nullptr};
+std::atomic<VazHostFeedbackFn> g_feedbackHook{nullptr};
 
 const VazTestTiming* Timing() {
     VazTestTimingFn fn = g_timingHook;
@@ -65,6 +66,11 @@ int NoCardLimitMs() {
 void RefreshHostHooks() {
     g_timingHook = reinterpret_cast<VazTestTimingFn>(dlsym(RTLD_DEFAULT, VAZ_TEST_TIMING_SYMBOL));
     g_boxHook = reinterpret_cast<VazHostMessageBoxFn>(dlsym(RTLD_DEFAULT, VAZ_HOST_MESSAGE_BOX_SYMBOL));
+    g_feedbackHook = reinterpret_cast<VazHostFeedbackFn>(dlsym(RTLD_DEFAULT, VAZ_HOST_FEEDBACK_SYMBOL));
+}
+
+VazHostFeedbackFn FeedbackHook() {
+    return g_feedbackHook;
 }
 
 void RefreshTraceSetting() {

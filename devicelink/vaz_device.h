@@ -89,8 +89,14 @@ int NoCardLimitMs();
 // "0" (read at load and at every VazInit). Non-printable bytes are escaped.
 void Trace(int result, const void* bytes, int n);
 void RefreshTraceSetting();
-// Looks the host's two hooks up (at load and at every VazInit).
+// Looks the host's hooks up (at load and at every VazInit).
 void RefreshHostHooks();
+// The host's feedback dialog, or null.
+VazHostFeedbackFn FeedbackHook();
+// VazCrashReport's dialog (crash_report_dialog.cpp): the report of the reader
+// with this identification and card counter, shown by the host's feedback
+// dialog or, without one, on the terminal. Returns when it has closed.
+void RunFeedbackDialog(const char* identification, const char* cardCounter);
 // Milliseconds of a monotonic clock.
 int64_t NowMs();
 void SleepMs(int ms);

@@ -241,8 +241,12 @@ int VazSetTest(int first, int second);
 int VazSetPaint(VAZBOOL flag);
 
 /**
- * @brief The feedback mailer is not part of this build.
- * @return always false; no dialog is shown.
+ * @brief Lets the user mail a feedback report: runs the feedback dialog
+ * modally on the calling thread (the host's vaz_host_feedback_dialog, else the
+ * terminal) and mails "I have readed N sheet card" (N: the card counter) and
+ * the user's lines, From the reader's identification.
+ * @return false at once, showing nothing, while not online; true when the
+ * dialog has closed, whether or not a mail was sent.
  */
 VAZBOOL VazCrashReport(void);
 
