@@ -18,6 +18,7 @@ constexpr int kWaveTest = 32819;
 constexpr int kReadCardTest = 32788;
 // Help
 constexpr int kAbout = 57664;
+constexpr int kCrashReport = 32850;  // "问题反馈": the library's feedback mail
 // Commands without a menu item (reached through the service menu)
 constexpr int kTestManager = 32793;
 constexpr int kEvaluation = 32807;

@@ -22,6 +22,7 @@
 #include "child_frame.h"
 #include "commands.h"
 #include "connect_dlg.h"
+#include "feedback_dlg.h"
 #include "frame_dialogs.h"
 #include "pendra_app.h"
 #include "pendra_doc.h"
@@ -205,7 +206,9 @@ void CMainFrame::buildMenus() {
     connect(serviceMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 
     QMenu* help = bar->addMenu(QStringLiteral("帮助"));
+    help->addAction(makeAction(cmd::kCrashReport, QStringLiteral("问题反馈")));
     help->addAction(makeAction(cmd::kAbout, QStringLiteral("关于")));
+    connect(help, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 
     // Frame commands without a place in menu 310: the customise dialog and
     // the styles live in the toolbar's drop-down and the bars' context menu,
@@ -292,10 +295,12 @@ QString CMainFrame::connectionText(bool connected, int mode) {
 void CMainFrame::RefreshConnectionPane() {
     panes_[kConnectionPane]->setText(connectionText(app_.connected, app_.connectionMode));
     panes_[kConnectionPane]->repaint();
+    UpdateCommandStates();
 }
 
 void CMainFrame::UpdateCommandStates() {
     if (QAction* a = action(cmd::kUsbFirmwareUpdate)) a->setEnabled(app_.accessLevel == kServiceAccessLevel);
+    if (QAction* a = action(cmd::kCrashReport)) a->setEnabled(app_.connected);
 }
 
 void CMainFrame::setServiceMenuVisible(bool on) {
@@ -344,6 +349,9 @@ void CMainFrame::OnCommand(int command) {
             dlg.exec();
             break;
         }
+        case cmd::kCrashReport:
+            if (app_.connected) RunCrashReport(app_);
+            break;
         case cmd::kAppExit:
             close();
             break;
