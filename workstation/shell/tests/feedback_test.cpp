@@ -21,6 +21,7 @@ namespace {
 struct HeldSubmit {
     std::atomic<bool> release{false};
     std::atomic<int> result{0};
+    std::atomic<int> entered{0};
     std::atomic<int> calls{0};
     std::atomic<bool> onGuiThread{false};
     std::mutex mutex;
@@ -33,6 +34,7 @@ struct HeldSubmit {
             std::lock_guard<std::mutex> lock(self->mutex);
             self->texts.emplace_back(text);
         }
+        ++self->entered;
         while (!self->release) QThread::msleep(5);
         self->release = false;
         ++self->calls;
@@ -116,7 +118,7 @@ TEST_F(FeedbackDialogTest, SubmitRunsOffTheGuiThreadFailureShownThenSentClosesIt
 
     held.result = 0;
     submit->click();
-    ASSERT_TRUE(pumpUntil([&] { return !held.texts.empty(); }));
+    ASSERT_TRUE(pumpUntil([&] { return held.entered == 1; }));
     // The mail is on its way: the GUI thread runs, nothing can be pressed.
     EXPECT_FALSE(held.onGuiThread);
     EXPECT_FALSE(submit->isEnabled());
@@ -138,6 +140,7 @@ TEST_F(FeedbackDialogTest, SubmitRunsOffTheGuiThreadFailureShownThenSentClosesIt
     ASSERT_TRUE(pumpUntil([&] { return !dlg.isVisible(); }));
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_EQ(held.calls, 2);
+    std::lock_guard<std::mutex> lock(held.mutex);
     ASSERT_EQ(held.texts.size(), 2u);
     EXPECT_EQ(held.texts[0], CPendraApp::ToNarrow(QStringLiteral("卡纸\n第二行")));
     EXPECT_EQ(held.texts[1], held.texts[0]);
