@@ -12,9 +12,9 @@ namespace {
 
 std::atomic<bool> g_stop{false};
 
-// Large enough for any block the library hands out: a block read is bounded
-// by its 5000-byte buffer, data blocks by their four-digit count.
-constexpr int kBufferSize = 16384;
+// What VazG and VazSG may write at most (card data with its supplement, the
+// data blocks with their four-digit count all fit it).
+constexpr int kBufferSize = VAZ_REPLY_SIZE;
 constexpr int kMaxValues = 10000;
 
 int ParseInt(const std::string& s, const char* what) {

@@ -24,7 +24,7 @@ const char* const kUsage =
     "usage: vazsim [--pty LINK_PATH] [--hid SOCKET_PATH] [--model TEXT] [--counter N]\n"
     "              [--deck FILE] [--seed N] [--sheets N] [--refuse-format PREFIX]\n"
     "              [--unsteady-head INDEX] [--firmware-out FILE] [--nak-block N]\n"
-    "              [--silent-block N] [--trace]\n"
+    "              [--silent-block N] [--late-input MS] [--wire-speed] [--trace]\n"
     "       vazsim --seed N [--sheets N] --write-deck FILE\n"
     "\n"
     "  --pty LINK_PATH      serve the serial link on a pseudo-terminal, its slave path\n"
@@ -42,6 +42,10 @@ const char* const kUsage =
     "  --firmware-out FILE  write the image of each completed firmware transfer to FILE\n"
     "  --nak-block N        answer NAK once to packet N of a firmware transfer\n"
     "  --silent-block N     stop answering at packet N of a firmware transfer\n"
+    "  --late-input MS      read every command MS milliseconds after it arrived (0..10000);\n"
+    "                       a host purge of its output meanwhile discards it\n"
+    "  --wire-speed         pace both directions as the real links: USB one 64-byte report\n"
+    "                       per millisecond, serial 115200 baud 8E1 (10,472 bytes/s)\n"
     "  --write-deck FILE    write the generated deck to FILE and exit\n"
     "  --trace              print every transfer to standard error\n";
 
@@ -67,7 +71,8 @@ int main(int argc, char** argv) {
     std::vector<vazsim::UpdateFault> updateFaults;
     std::optional<unsigned long> counter, seed, unsteady;
     unsigned long sheets = 20;
-    bool trace = false;
+    bool trace = false, wireSpeed = false;
+    unsigned long lateInputMs = 0;
 
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -109,6 +114,10 @@ int main(int argc, char** argv) {
             updateFaults.push_back(f);
         } else if (a == "--write-deck") {
             writeDeckFile = value();
+        } else if (a == "--late-input") {
+            if (!parseUnsigned(value(), 10000, lateInputMs)) usageError("--late-input takes milliseconds 0..10000");
+        } else if (a == "--wire-speed") {
+            wireSpeed = true;
         } else if (a == "--trace") {
             trace = true;
         } else if (a == "--help" || a == "-h") {
@@ -141,6 +150,8 @@ int main(int argc, char** argv) {
     if (unsteady) reader.setUnsteadyHead(static_cast<int>(*unsteady));
     if (!refusePrefix.empty()) reader.refuseFormatCommand(refusePrefix);
     if (!firmwareOut.empty()) reader.setFirmwareOut(firmwareOut);
+    reader.setInputDelay(static_cast<int>(lateInputMs));
+    reader.setWireSpeed(wireSpeed);
     for (const vazsim::UpdateFault& f : updateFaults) reader.injectUpdateFault(f);
     try {
         if (!deckFile.empty())
