@@ -106,9 +106,12 @@ constexpr std::chrono::nanoseconds kReportTime{static_cast<long>(1e9 / kUsbRepor
 
 void HidSocketTransport::Impl::sendReply(const std::vector<Element>& reply) {
     const bool paced = reader.wireSpeed();
+    // The reports of one reply follow each other frame by frame: a late wake
+    // of this thread does not push the later ones back.
+    const auto ready = WireClock::now();
     for (const Element& e : reply)
         for (const std::string& r : reportsFor(e)) {
-            if (paced) sleepUntil(outbound.pass(WireClock::now(), kReportTime, 1));
+            if (paced) sleepUntil(outbound.pass(ready, kReportTime, 1));
             // Recorded before sending, so that a host that has read a report finds it in the trace.
             reader.record(Direction::ReaderToHost, Link::Hid, r);
             if (!sendReport(r)) return;
@@ -119,7 +122,7 @@ void HidSocketTransport::Impl::serve() {
     char buf[512];
     for (;;) {
         pollfd fds[3] = {{wake.fd(), POLLIN, 0}, {listener, POLLIN, 0}, {conn, POLLIN, 0}};
-        if (poll(fds, conn >= 0 ? 3 : 2, input.pollTimeoutMs()) < 0) {
+        if (input.poll(fds, conn >= 0 ? 3 : 2) < 0) {
             if (errno == EINTR) continue;
             return;
         }
@@ -168,7 +171,10 @@ HidSocketTransport::HidSocketTransport(VirtualReader& reader, const std::string&
     : impl_(std::make_unique<Impl>(reader, socketPath)) {
     try {
         impl_->listen();
-        impl_->thread = std::thread([this] { impl_->serve(); });
+        impl_->thread = std::thread([this] {
+            preciseWakeUps();
+            impl_->serve();
+        });
     } catch (...) {
         closeFd(impl_->listener);
         throw;

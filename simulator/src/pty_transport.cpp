@@ -183,7 +183,7 @@ void PtyTransport::Impl::serve() {
     char buf[4097];
     for (;;) {
         pollfd fds[2] = {{master, POLLIN, 0}, {wake.fd(), POLLIN, 0}};
-        if (poll(fds, 2, input.pollTimeoutMs()) < 0) {
+        if (input.poll(fds, 2) < 0) {
             if (errno == EINTR) continue;
             return;
         }
@@ -215,7 +215,10 @@ PtyTransport::PtyTransport(VirtualReader& reader, const std::string& symlinkPath
     try {
         impl_->openPair();
         impl_->publishSymlink();
-        impl_->thread = std::thread([this] { impl_->serve(); });
+        impl_->thread = std::thread([this] {
+            preciseWakeUps();
+            impl_->serve();
+        });
     } catch (...) {
         impl_->closePair();
         throw;
