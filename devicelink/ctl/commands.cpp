@@ -164,6 +164,8 @@ Prepared PrepSg(Args& args) {
         ctx.report.Set("result", Value::Int(n));
         if (n <= 0) return Fail(ctx, rest[0]);
         ctx.report.Set("text", Value::Text(std::string_view(buf, strnlen(buf, sizeof buf - 1))));
+        // Binary replies ("N/": the counter's 4 bytes, zeros among them) whole.
+        if (n < 16) ctx.report.Set("bytes", BytesOf(buf, static_cast<std::size_t>(n)));
         return int{kExitOk};
     };
 }
