@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "vazplatform/shipped_data.h"
+
 namespace vazctl {
 namespace {
 
@@ -170,7 +172,10 @@ Prepared PrepSg(Args& args) {
     };
 }
 
-int LoadFormat(Context& ctx, const std::string& path, bool lower) {
+// A bare file name that is not in the working folder may be one of the
+// shipped format files (share/kestrin/formats, share/kestrin/decks).
+int LoadFormat(Context& ctx, const std::string& given, bool lower) {
+    const std::string path = vazplat::FindShippedFile(given, {"formats", "decks"});
     const std::string command = std::string(lower ? "s " : "S ") + path + "/";
     ctx.report.Set("format", Value::Text(path));
     if (ctx.api.VazS(command.c_str()) != 255) return Fail(ctx, "format download");

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "kit_version.h"
+#include "vazplatform/shipped_data.h"
 #include "vazsim/card_deck.h"
 #include "vazsim/trace_format.h"
 #include "vazsim/transports.h"
@@ -26,13 +28,16 @@ const char* const kUsage =
     "              [--unsteady-head INDEX] [--firmware-out FILE] [--nak-block N]\n"
     "              [--silent-block N] [--late-input MS] [--wire-speed] [--trace]\n"
     "       vazsim --seed N [--sheets N] --write-deck FILE\n"
+    "       vazsim --help | --version\n"
     "\n"
     "  --pty LINK_PATH      serve the serial link on a pseudo-terminal, its slave path\n"
     "                       published as the symlink LINK_PATH\n"
     "  --hid SOCKET_PATH    serve a virtual HID device on this SOCK_SEQPACKET socket\n"
     "  --model TEXT         identification text answered to \"v/\" (default R6KTM10034721)\n"
     "  --counter N          card counter answered to \"N/\" (default 10000)\n"
-    "  --deck FILE          load the sheets of a deck file into the hopper\n"
+    "  --deck FILE          load the sheets of a deck file into the hopper; a bare name\n"
+    "                       not in the working folder is looked up among the shipped\n"
+    "                       decks (../share/kestrin/decks: sample.ini, production.ini)\n"
     "  --seed N             generate the hopper's sheets (without --deck) and seed the\n"
     "                       sensor noise\n"
     "  --sheets N           number of generated sheets (default 20)\n"
@@ -92,7 +97,7 @@ int main(int argc, char** argv) {
                 usageError("--counter takes a number 0..4294967295");
             counter = n;
         } else if (a == "--deck") {
-            deckFile = value();
+            deckFile = vazplat::FindShippedFile(value(), {"decks"});
         } else if (a == "--seed") {
             if (!parseUnsigned(value(), 0xFFFFFFFFul, n)) usageError("--seed takes a number 0..4294967295");
             seed = n;
@@ -122,6 +127,9 @@ int main(int argc, char** argv) {
             trace = true;
         } else if (a == "--help" || a == "-h") {
             std::cout << kUsage;
+            return 0;
+        } else if (a == "--version") {
+            std::cout << "vazsim " << KIT_VERSION << "\n";
             return 0;
         } else {
             usageError("unknown option " + a);
