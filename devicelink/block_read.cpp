@@ -1,5 +1,6 @@
 // Card data fetched by VazG: the block read "r %c %04d %04d/" with the "G/"
 // supplement of a format that has an "f" line, and the stored "r %c/" read.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -10,7 +11,9 @@ namespace {
 
 // Longest card data the 5000-byte block read buffer takes once the receive is
 // rounded to whole USB reports.
-constexpr int kMaxBlockData = 4991;
+constexpr int kMaxBlockData = VAZ_CARD_DATA_MAX - 1;
+static_assert(VAZ_CARD_DATA_MAX + 1 <= CVazDevice::kBlockReadBufferSize);
+static_assert(VAZ_SUPPLEMENT_MAX + VAZ_CARD_DATA_MAX + 1 <= VAZ_REPLY_SIZE);
 
 }  // namespace
 
@@ -43,7 +46,13 @@ int CVazDevice::BlockRead(char* buffer) {
     pending.Remove(PendingReply::BlockRead);
 
     if (fLine && channel == 'A') {
-        const int m = fNumbers[4];
+        // A reader that fell silent during the block read is not asked
+        // again: there is no card data to hand out.
+        if (readerSilent) {
+            buffer[0] = 0;
+            return 0;
+        }
+        const int m = std::min(fNumbers[4], VAZ_SUPPLEMENT_MAX);  // the download refuses larger ones
         std::vector<char> extra(static_cast<std::size_t>(m) + 1, '\0');
         if (online) {
             SendRaw("G/");

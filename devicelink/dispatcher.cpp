@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link_devices.h"
 #include "vaz_device.h"
 
 namespace {
@@ -33,7 +34,7 @@ SameCallReply CVazDevice::Classify(const char* command, char letter) {
         switch (numbers[0]) {
             case 1:
                 pending.Add(PendingReply::WordRead);
-                break;
+                return SameCallReply::I1;
             case 2:
             case 7:
                 areaKind = numbers[0];
@@ -41,7 +42,7 @@ SameCallReply CVazDevice::Classify(const char* command, char letter) {
                 return SameCallReply::AreaRead;
             case 3:
                 pending.Add(PendingReply::ByteRead);
-                break;
+                return SameCallReply::I3;
             case 4:
                 return SameCallReply::ValueRead;
             case 5:
@@ -108,9 +109,16 @@ int CVazDevice::SendCommand(const char* command) {
                 case SameCallReply::I5: {
                     char text[40];
                     snprintf(text, sizeof text, "I 5 %02d %02d/", i5Values[0], i5Values[1]);
-                    Exchange(text);
+                    // A refused first exchange has no second status to wait for.
+                    if (!Exchange(text)) return VAZ_FAILED;
                     return ReceiveStatus() ? VAZ_DONE : VAZ_FAILED;
                 }
+                case SameCallReply::I1:
+                case SameCallReply::I3:
+                    if (Exchange(command)) return VAZ_DONE;
+                    // Refused: no data follows, so VazG must not wait for it.
+                    pending.Remove(now == SameCallReply::I1 ? PendingReply::WordRead : PendingReply::ByteRead);
+                    return VAZ_FAILED;
                 default:
                     return Exchange(command) ? VAZ_DONE : VAZ_FAILED;
             }
@@ -139,8 +147,11 @@ int CVazDevice::SendCommand(const char* command) {
             if (!Exchange(command)) return VAZ_FAILED;
             vazhost::SleepMs(400);
             return ReceiveStatus() ? VAZ_DONE : VAZ_FAILED;
-        case 'T':
-            return SendRaw(command);
+        case 'T': {
+            // The transfer result; a vanished device is a failure like any other.
+            const int sent = SendRaw(command);
+            return sent == CHidDevice::kGone ? CHidDevice::kFailed : sent;
+        }
         case 'X':
             if (now == SameCallReply::X0) return Exchange(command) ? VAZ_DONE : VAZ_FAILED;
             if (now == SameCallReply::X1) return Exchange("X 1/") ? VAZ_DONE : VAZ_FAILED;

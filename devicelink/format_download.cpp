@@ -75,10 +75,18 @@ bool CVazDevice::FormatDownload(const std::string& path) {
     }
     if (!Exchange(lowerCaseDownload ? "s/" : "S a.txt/")) return false;
 
+    // A line refused here still closes the download with "EN/", so that the
+    // reader leaves its download; the format counts as not loaded.
+    bool refusedHere = false;
     for (const auto& cmd : vaz::format::Parse(file)) {
-        if (cmd.kind == vaz::format::Kind::Overlong) {
+        // An "f" line whose "G/" supplement would not fit VazG's buffer next
+        // to the longest card data: the card could never be fetched whole.
+        const bool supplementTooLarge =
+            cmd.kind == vaz::format::Kind::FLine && cmd.p[4] > VAZ_SUPPLEMENT_MAX;
+        if (cmd.kind == vaz::format::Kind::Overlong || supplementTooLarge) {
             fLine = false;
             ShowRejected(cmd.text);
+            refusedHere = true;
             break;
         }
         switch (cmd.kind) {
@@ -101,5 +109,7 @@ bool CVazDevice::FormatDownload(const std::string& path) {
             break;
         }
     }
-    return Exchange("EN/");
+    // A reader that fell silent is not kept waiting for once more.
+    if (readerSilent) return false;
+    return Exchange("EN/") && !refusedHere;
 }

@@ -41,13 +41,19 @@ public:
     // Bytes reported (kNothingCame: zeros), kGone (zeros), kFailed (nothing
     // copied).
     int ReadReport(unsigned char* dest, int count);
-    // n bytes in 64-byte reports; result of the last write.
+    // n bytes in 64-byte reports; result of the last write tried (the first
+    // one that did not go out ends the send).
     int Send(const unsigned char* bytes, int n);
     // n bytes from ceil(n / 64) reports (each element starts on a new
-    // report); dest gets at most n bytes and a zero at n.
+    // report); dest gets at most n bytes and a zero at n. The first report
+    // that does not come within the wait (or a vanished device) ends the
+    // receive: at most one wait of kWaitMs on a silent reader.
     int Receive(unsigned char* dest, int n);
 
     const std::string& path() const { return path_; }
+    // The last Receive ended early: a report did not come, the device is
+    // gone or the read failed.
+    bool lastReceiveSilent() const { return lastReceiveSilent_; }
     int inputLength() const { return inputLength_; }
     int outputLength() const { return outputLength_; }
 
@@ -60,6 +66,8 @@ private:
     unsigned char report_[256] = {};
     int inputLength_ = 65;
     int outputLength_ = 65;
+    bool reportCame_ = false;  // the last ReadReport got a report
+    bool lastReceiveSilent_ = false;
 };
 
 // A serial port COM1..COM5 with the reader's line settings (115200 8E1).
@@ -69,13 +77,26 @@ public:
     static constexpr int kIntervalMs = 1000;  // between two bytes of a read
     static constexpr int kTotalConstantMs = 1000;
     static constexpr int kTotalPerByteMs = 1000;
+    // No read or write of the port takes longer, whatever its byte count: a
+    // reader that has fallen silent fails the transfer within 10 s (the
+    // longest reply, 9,999 bytes, needs under 1 s at 115200 baud).
+    static constexpr int kTotalCapMs = 10000;
+    // Time-out of an n-byte read or write.
+    static constexpr int TotalMs(int n) {
+        return n >= (kTotalCapMs - kTotalConstantMs) / kTotalPerByteMs ? kTotalCapMs
+                                                                       : kTotalConstantMs + kTotalPerByteMs * n;
+    }
 
     CSerialPort();
     virtual ~CSerialPort();
 
     bool Open(int portNumber);
-    // Writes bytesToWrite bytes of the write buffer (purges the port first).
-    void Write();
+    // Writes bytesToWrite bytes of the write buffer and returns once they
+    // have left the host. Unread input is purged first; output never is, so
+    // a command written earlier is not thrown away on its way. False when
+    // the port failed (hung up, gone); bytes still queued after the time-out
+    // are not a failure.
+    bool Write();
     // Reads n bytes (fewer when the time-outs expire); the count read.
     int Read(unsigned char* dest, int n);
     void SignalShutdown() { shutdown_ = true; }

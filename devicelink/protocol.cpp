@@ -10,6 +10,7 @@
 int CVazDevice::SendRaw(const void* bytes, int n) {
     const unsigned char* p = static_cast<const unsigned char*>(bytes);
     int result = 0;
+    readerSilent = false;  // a new command: its reply is waited for anew
     if (link->kind == LinkKind::Usb) {
         result = link->UsbSend(p, n);
     } else if (link->kind == LinkKind::Serial && link->serial) {
@@ -29,18 +30,24 @@ int CVazDevice::SendRaw(const char* text) {
 int CVazDevice::ReceiveRaw(void* dest, int n) {
     unsigned char* d = static_cast<unsigned char*>(dest);
     if (n < 0) n = 0;
+    // Whatever the link delivers (or fails to), no byte of an older reply
+    // stays in the buffer.
+    memset(d, 0, static_cast<size_t>(n) + 1);
     int result = 0;
-    if (link->kind == LinkKind::Usb) {  // even an empty element arrives in a report of its own
+    if (readerSilent) {
+        // An earlier element of this reply did not come: the rest will not
+        // either, and waiting for it again would only lengthen the failure.
+        result = link->kind == LinkKind::Usb ? CHidDevice::kNothingCame : 0;
+    } else if (link->kind == LinkKind::Usb) {  // even an empty element arrives in a report of its own
         result = link->UsbReceive(d, n);
+        readerSilent = !link->usb || link->usb->lastReceiveSilent();
     } else if (link->kind == LinkKind::Serial && link->serial) {
-        memset(d, 0, static_cast<size_t>(n));
         if (n > 0) result = link->SerialReceive(d, n);
+        readerSilent = result < n;
     } else {
         vazhost::MessageBox(vazstr::kTip, vazstr::kUnknownLink);
-        memset(d, 0, static_cast<size_t>(n));
         result = 0;
     }
-    d[n] = 0;
     vazhost::Trace(result, d, n);
     return result;
 }
@@ -132,7 +139,8 @@ int CVazDevice::SendAndGet(const char* command, char* buffer, bool* okOut) {
             ReceiveRaw(skipped, 2);
         }
     }
-    int n = buffer ? static_cast<int>(strlen(buffer)) : 0;
+    // The counter is 4 binary bytes: a zero among them does not end it.
+    int n = strcmp(command, "N/") == 0 ? 4 : buffer ? static_cast<int>(strlen(buffer)) : 0;
     bool ok = ReceiveStatus();
     if (okOut) *okOut = ok;
     return ok ? n : 0;

@@ -17,10 +17,10 @@ bool IsDigit(char c) {
 }
 
 // Bytes of an n-byte receive that really arrived: the serial link counts
-// them; a USB receive either delivers all its reports or fails.
+// them; a USB receive either delivers all its reports or, silent, none.
 int Delivered(const CVazDevice& d, int result, int n) {
     if (d.link->kind == LinkKind::Serial) return std::clamp(result, 0, n);
-    return result > 0 ? n : 0;
+    return result > 0 && !d.readerSilent ? n : 0;
 }
 
 // Receives an n-byte block into `block` (replacing it).
@@ -82,13 +82,20 @@ void CVazDevice::ValueRead(const char* command) {
 }
 
 int CVazDevice::AreaRead(const char* command) {
-    const bool limited = areaKind == 2;
-    const int limit = 50 * areaLimitArg;
-    if (!Exchange(command)) {
+    // A read that fails at any step leaves neither block: the copy-out then
+    // answers 0 rather than an earlier card's levels.
+    const int result = AreaReadSteps(command);
+    if (result == 0) {
         blockA.Free();
         blockB.Free();
-        return 0;
     }
+    return result;
+}
+
+int CVazDevice::AreaReadSteps(const char* command) {
+    const bool limited = areaKind == 2;
+    const int limit = 50 * areaLimitArg;
+    if (!Exchange(command)) return 0;
     if (limited && !ReceiveStatus()) return 0;
 
     // A length field of two characters or fewer is a status in its place.
@@ -116,7 +123,6 @@ int CVazDevice::AreaRead(const char* command) {
             ReceiveRaw(drop.data(), m);
         }
         if (std::strlen(field) > 2) ReceiveStatus();
-        blockB.Free();
         Fail();
         return 0;
     }

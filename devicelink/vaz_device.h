@@ -246,6 +246,10 @@ enum class SameCallReply {
     I5,         // I 5
     X0,         // X 0
     X1,         // X 1
+    // The reply is left for VazG (WordRead, ByteRead); a refused exchange
+    // takes the mark back.
+    I1,  // I 1
+    I3,  // I 3
 };
 
 // ---------------------------------------------------------------------------
@@ -271,6 +275,12 @@ public:
     std::atomic<bool> stop{false};
 
     PendingReplies pending;  // set by the classifier, served by FetchReply
+    // A receive since the last send ended before its bytes came (serial: the
+    // time-outs expired; USB: a report did not come, or the device is gone).
+    // Later receives of the same reply then deliver zeros at once, so a
+    // reader that falls silent costs one time-out per command, not one per
+    // element.
+    bool readerSilent = false;
 
     bool printMode = false;
     bool lowerCaseDownload = false;  // last format command was "s"
@@ -298,12 +308,15 @@ public:
 
     // ---- transfer layer (protocol.cpp) --------------------------------------
     // Hands n bytes to the link; result USB 0/4 (-1 failure, -255 gone),
-    // serial 1, no link 0 (after the "error 1024" box).
+    // serial 1 (-1 when the port failed), no link 0 (after the "error 1024"
+    // box).
     int SendRaw(const void* bytes, int n);
     int SendRaw(const char* text);
-    // Receives one reply element of n bytes; dest gets a zero at position n.
-    // Never writes more than n + 1 bytes. Result: USB the last report read's
-    // result, serial the byte count, no link 0. n <= 0 receives nothing.
+    // Receives one reply element of n bytes; dest gets a zero at position n
+    // and zeros where nothing came. Never writes more than n + 1 bytes.
+    // Result: USB the last report read's result, serial the byte count, no
+    // link 0. n <= 0 receives nothing (on USB its report). After
+    // readerSilent is set, receives nothing and waits for nothing.
     int ReceiveRaw(void* dest, int n);
     // Reset error, send, receive a status, parse, no-card retry by read mode.
     bool Exchange(const void* bytes, int n);
@@ -361,6 +374,7 @@ public:
 
 private:
     void UsbRecovery();
+    int AreaReadSteps(const char* command);  // AreaRead without the cleanup
     // Sets the command parameters and the replies left for VazG; returns
     // the reply the same call reads.
     SameCallReply Classify(const char* command, char letter);

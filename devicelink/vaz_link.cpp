@@ -98,13 +98,16 @@ int CHidDevice::WriteReport(const unsigned char* payload, int length) {
 
 int CHidDevice::ReadReport(unsigned char* dest, int count) {
     if (count > 64) count = 64;
+    reportCame_ = false;
     if (!HandleValid()) {
         vazhost::FrameworkMessageBox(vazstr::kInvalidReadHandle);
         return kFailed;
     }
     memset(report_, 0, sizeof report_);
     int got = 0, err = 0, result = 0;
-    switch (device_->Read(report_, inputLength_, kWaitMs, &got, &err)) {
+    const vazplat::HidIo io = device_->Read(report_, inputLength_, kWaitMs, &got, &err);
+    reportCame_ = io == vazplat::HidIo::Done;
+    switch (io) {
         case vazplat::HidIo::Done:
             result = got;
             break;
@@ -127,6 +130,7 @@ int CHidDevice::Send(const unsigned char* bytes, int n) {
     for (int chunk : vazproto::UsbSendChunks(n)) {
         result = WriteReport(bytes + offset, chunk);
         offset += chunk;
+        if (result != kWritten) break;  // a device that takes no report takes no later one
     }
     return result;
 }
@@ -144,10 +148,14 @@ int CHidDevice::Receive(unsigned char* dest, int n) {
             int take = n - stored < 64 ? n - stored : 64;
             memcpy(dest + stored, payload, static_cast<size_t>(take));
             stored += take;
-            if (result == kGone) break;  // gone: the rest stays zero
+            // Gone, or silent for a whole wait: the reader sends no more of
+            // this element, and waiting for each further report would hold
+            // the caller 2 s a report. The rest stays zero.
+            if (!reportCame_) break;
         }
         if (stored < n) memset(dest + stored, 0, static_cast<size_t>(n - stored));
     }
+    lastReceiveSilent_ = !reportCame_;
     dest[n] = 0;
     return result;
 }
@@ -184,20 +192,21 @@ bool CSerialPort::Open(int number) {
     return true;
 }
 
-void CSerialPort::Write() {
+bool CSerialPort::Write() {
     std::lock_guard<std::mutex> guard(lock_);
-    port_.Purge();  // unread reply bytes of an earlier command are discarded
+    port_.PurgeInput();  // unread reply bytes of an earlier command are discarded
     int err = 0;
     int n = bytesToWrite;
-    if (port_.Write(writeBuffer.data(), n, kTotalConstantMs + kTotalPerByteMs * n, &err) < 0 && err != EIO)
-        ErrorBox("WriteFile()", err);
+    if (port_.Write(writeBuffer.data(), n, TotalMs(n), &err) >= 0) return true;
+    if (err != EIO) ErrorBox("WriteFile()", err);
+    return false;
 }
 
 int CSerialPort::Read(unsigned char* dest, int n) {
     std::lock_guard<std::mutex> guard(lock_);
     int err = 0;
     bool hangup = false;
-    int got = port_.Read(dest, n, kIntervalMs, kTotalConstantMs + kTotalPerByteMs * n, &err, &hangup);
+    int got = port_.Read(dest, n, kIntervalMs, TotalMs(n), &err, &hangup);
     if (err != 0) ErrorBox("ReadFile()", err);
     return got;
 }
@@ -262,8 +271,7 @@ int CVazLink::SerialSend(const unsigned char* bytes, int n) {
     }
     if (n > 0) memcpy(serial->writeBuffer.data(), bytes, static_cast<size_t>(n));
     serial->bytesToWrite = n;
-    serial->Write();
-    return 1;
+    return serial->Write() ? 1 : -1;
 }
 
 int CVazLink::SerialReceive(unsigned char* dest, int n) {

@@ -38,6 +38,26 @@
  * even parity, 8 data bits, 1 stop bit. Both variables are read at every
  * discovery (every VazInit and every USB recovery).
  *
+ * @par A silent or unplugged reader
+ * Every wait is bounded. Serial: a read waits at most 1000 ms for the next
+ * byte once bytes flow, and at most 1000 + 1000 ms a byte, never more than
+ * 10 s, in all; a write returns once its bytes have left the host (the
+ * output queue is empty), within the same bound. USB: every report read or
+ * write waits at most 2 s, and a transfer ends at its first report that does
+ * not go or come. Once one element of a reply has not come, the rest of that
+ * reply is not waited for (it reads as zeros, the code becomes
+ * VAZ_CODE_COMMUNICATION), and no further command of the same export is
+ * sent to that reader. The longest any export blocks after the reader fell
+ * silent is therefore, serial: 10 s, plus the time its own command bytes
+ * need on the line (about 0.1 s per 1,000 bytes) and the 400 ms pause of
+ * "J", "M" and "m"; USB: 9 s (a report write of 2 s, a report read of 2 s and
+ * the 5 s pause of the recovery that follows a missing status), plus the
+ * rediscovery of the device. An unplugged reader ends every transfer at once
+ * (serial: the hang-up; USB: the vanished device, then the recovery pause).
+ * VazInit tries its candidates in turn, each with its own bound (USB 9 s, a
+ * serial port 3 s for the missing "ONLINE/" status); a no-card retry of read
+ * modes 1 and 2 is not a silent reader: it ends as VazGetReadMode says.
+ *
  * @par Message boxes and trace
  * When the host process defines vaz_host_message_box (see vaz_host_hooks.h),
  * every box of the library goes there; otherwise "CAPTION: TEXT" is written
@@ -102,6 +122,12 @@ typedef unsigned char VAZBOOL;
 #define VAZ_REPLY_SIZE 10000    /**< VazG / VazSG: a reader's 4-digit length field, data and a zero */
 /** @} */
 
+/** @name Card data limits (VazG after "r C start count/") */
+/** @{ */
+#define VAZ_CARD_DATA_MAX 4992  /**< card data bytes of one block read, the reader's zero byte included */
+#define VAZ_SUPPLEMENT_MAX 5007 /**< "G/" supplement bytes an "f" line may ask for (its fifth number) */
+/** @} */
+
 /**
  * @brief Connects to the reader or disconnects. Not gated.
  *
@@ -132,9 +158,14 @@ int VazInit(int mode);
  *         answer (code in the error state); VAZ_ACCEPTED when data waits for
  *         VazG or was read into the library (I 4, I 6, "r ..." commands, a
  *         loaded format file); "T ..." commands: the transfer result (USB 0
- *         or 4, serial 1, -1 failure); print mode: the text's length (0 when
- *         a piece failed). An "X" command without any digit is not sent and
- *         returns VAZ_FAILED.
+ *         or 4, serial 1, -1 failure, also for a USB device that vanished
+ *         or a serial port that hung up during the write); print mode: the text's length (0 when a piece failed).
+ *         An "X" command without any digit is not sent and returns
+ *         VAZ_FAILED. A format download ("S path/", "s path/") returns
+ *         VAZ_FAILED, after the box "Fomat cmd LINEdefined error or load
+ *         error", when a line is longer than 1023 characters or an "f" line's
+ *         fifth number (the "G/" supplement's byte count) exceeds
+ *         VAZ_SUPPLEMENT_MAX; the download is closed with "EN/" all the same.
  */
 int VazS(const char* command);
 
@@ -146,9 +177,11 @@ int VazS(const char* command);
  *     clears the pending mark, returns VAZ_ACCEPTED.
  *  2. After "r %c/": 4 bytes as text (5 bytes), returns 4.
  *  3. After I 3: 1 byte and a zero (2 bytes); returns 1 or 0 by the status.
- *  4. After "r C start count/": the card data text (count + 1 bytes, plus the
- *     "G/" supplement's byte count when the format had an "f" line, plus 1);
- *     returns its length, 0 on failure.
+ *  4. After "r C start count/": the card data text (count + 1 bytes, at
+ *     most VAZ_CARD_DATA_MAX, plus the "G/" supplement's byte count, at most
+ *     VAZ_SUPPLEMENT_MAX, when the format had an "f" line, plus 1); returns
+ *     its length, 0 on failure. A reader that falls silent during the block
+ *     read is not asked for the supplement: 0 and an empty text.
  *  5. After I 1: 2 bytes, no terminator; returns 1 or 0 by the status.
  *  6. After "X 2/": the print settings text and a zero (at most 10000
  *     bytes); returns its length, once.
@@ -163,15 +196,17 @@ int VazG(char* buffer);
  * @brief Sends a command and reads its reply text in one call. Gated; the
  * error state is not reset first.
  *
- * @param command "N/": the 4 counter bytes and a zero (5 bytes) are read.
+ * @param command "N/": the 4 counter bytes (least significant first) and a
+ *                zero (5 bytes) are read; any of them may be zero.
  *                "v/": the identification text with its "/" and a zero — on
  *                USB the first 15 bytes of it (16 bytes), on a serial port at
  *                most 64 characters (65 bytes; the rest up to "/" is read and
  *                dropped). Other commands read nothing into the buffer.
  * @param buffer  receives the reply; for other commands it must already hold
  *                a zero-terminated text.
- * @return the length of the text in the buffer when the final status was
- *         "EN", else 0 (also for a null argument).
+ * @return "N/": 4 when the final status was "EN"; other commands: the
+ *         length of the text in the buffer when the final status was "EN";
+ *         else 0 (also for a null argument).
  */
 int VazSG(const char* command, char* buffer);
 
@@ -210,7 +245,8 @@ int VazGetValue(char channel, int* values);
  *
  * @param which  'A' raw data (data block A), 'B' gray data (data block B).
  * @param values as many ints as the block has bytes.
- * @return the count; 0 while an error is pending or without the block.
+ * @return the count; 0 while an error is pending or without the block (an
+ *         area read that failed at any step leaves neither block).
  */
 int VazGetOriOrGray(char which, int* values);
 

@@ -35,6 +35,15 @@ protected:
     int fd_;
 };
 
+// Longest input and output report of a report descriptor, in bytes, and
+// whether its reports are numbered (hid_hidraw.cpp).
+struct DescriptorSummary {
+    int inputBytes = 0;
+    int outputBytes = 0;
+    bool numbered = false;
+};
+DescriptorSummary ParseReportDescriptor(const unsigned char* d, int size);
+
 // hid_hidraw.cpp
 std::unique_ptr<HidBackend> OpenHidrawBackend(const std::string& path, int* err);
 // hid_virtual.cpp

@@ -16,25 +16,20 @@
 
 namespace vazplat {
 
-namespace {
-
-// Longest input and output report (bits) of a report descriptor, per report ID.
-struct DescriptorSummary {
-    int inputBytes = 0;
-    int outputBytes = 0;
-    bool numbered = false;
-};
-
 DescriptorSummary ParseReportDescriptor(const unsigned char* d, int size) {
     DescriptorSummary s;
     uint32_t reportSize = 0, reportCount = 0;
     int currentId = 0;
-    // bits per (id, direction)
-    std::vector<std::pair<int, long>> in, out;
-    auto add = [](std::vector<std::pair<int, long>>& v, int id, long bits) {
+    // Bits per (id, direction). Size and count come from the device as
+    // 32-bit values: the sums saturate at the longest report the kernel
+    // passes, so a hostile descriptor cannot overflow them.
+    static constexpr uint64_t kMaxReportBits = 8 * 16384;
+    std::vector<std::pair<int, uint64_t>> in, out;
+    auto add = [](std::vector<std::pair<int, uint64_t>>& v, int id, uint64_t bits) {
+        bits = std::min(bits, kMaxReportBits);
         for (auto& p : v)
             if (p.first == id) {
-                p.second += bits;
+                p.second = std::min(p.second + bits, kMaxReportBits);
                 return;
             }
         v.push_back({id, bits});
@@ -64,10 +59,10 @@ DescriptorSummary ParseReportDescriptor(const unsigned char* d, int size) {
                 s.numbered = true;
                 break;
             case 0x80:  // Input
-                add(in, currentId, static_cast<long>(reportSize) * reportCount);
+                add(in, currentId, uint64_t{reportSize} * reportCount);
                 break;
             case 0x90:  // Output
-                add(out, currentId, static_cast<long>(reportSize) * reportCount);
+                add(out, currentId, uint64_t{reportSize} * reportCount);
                 break;
             default:
                 break;
@@ -78,6 +73,8 @@ DescriptorSummary ParseReportDescriptor(const unsigned char* d, int size) {
     for (auto& p : out) s.outputBytes = std::max(s.outputBytes, static_cast<int>((p.second + 7) / 8));
     return s;
 }
+
+namespace {
 
 class HidrawBackend : public HidBackend {
 public:

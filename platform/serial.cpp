@@ -143,6 +143,27 @@ void SerialFd::Purge() {
     if (fd_ >= 0) tcflush(fd_, TCIOFLUSH);
 }
 
+void SerialFd::PurgeInput() {
+    if (fd_ >= 0) tcflush(fd_, TCIFLUSH);
+}
+
+namespace {
+// Waits until the output queue is empty or the deadline passes. tcdrain has
+// no time-out, so the queue is polled (TIOCOUTQ) at about the time its
+// bytes need at 115200 baud, at least every millisecond.
+bool DrainUntil(int fd, int64_t deadline) {
+    for (;;) {
+        int queued = 0;
+        if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+        const int64_t left = deadline - NowMs();
+        if (left <= 0) return false;
+        const int64_t pause = std::clamp<int64_t>(queued / 12, 1, left);  // ~11.5 bytes per ms
+        timespec ts{static_cast<time_t>(pause / 1000), static_cast<long>(pause % 1000) * 1000000};
+        nanosleep(&ts, nullptr);
+    }
+}
+}  // namespace
+
 int SerialFd::Write(const unsigned char* bytes, int n, int totalMs, int* err) {
     if (err) *err = 0;
     if (fd_ < 0) {
@@ -175,6 +196,7 @@ int SerialFd::Write(const unsigned char* bytes, int n, int totalMs, int* err) {
             return -1;
         }
     }
+    if ((done < n || !DrainUntil(fd_, deadline)) && err) *err = ETIMEDOUT;
     return done;
 }
 

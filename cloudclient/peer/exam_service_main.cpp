@@ -1,5 +1,6 @@
 // exam-service: the loopback exam service for tests and demos.
 //   exam-service [--port N] [--account NAME:PWD]...
+//   exam-service --version
 // Listens on 127.0.0.1 only; --port 0 lets the system pick the port. The
 // first line on standard output gives the endpoint URL.
 #include <csignal>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "exam_service.h"
+#include "kit_version.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ void OnSignal(int) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: exam-service [--port N] [--account NAME:PWD]...\n");
+    std::fprintf(stderr, "usage: exam-service [--port N] [--account NAME:PWD]... | --version\n");
     return 2;
 }
 
@@ -32,7 +34,10 @@ int main(int argc, char** argv) {
     bool anyAccount = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
-        if (arg == "--port" && i + 1 < argc) {
+        if (arg == "--version") {
+            std::printf("exam-service %s\n", KIT_VERSION);
+            return 0;
+        } else if (arg == "--port" && i + 1 < argc) {
             char* end = nullptr;
             long value = std::strtol(argv[++i], &end, 10);
             if (*end != '\0' || value < 0 || value > 65535) return Usage();

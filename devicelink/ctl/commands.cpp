@@ -7,14 +7,16 @@
 #include <stdexcept>
 #include <vector>
 
+#include "vazplatform/shipped_data.h"
+
 namespace vazctl {
 namespace {
 
 std::atomic<bool> g_stop{false};
 
-// Large enough for any block the library hands out: a block read is bounded
-// by its 5000-byte buffer, data blocks by their four-digit count.
-constexpr int kBufferSize = 16384;
+// What VazG and VazSG may write at most (card data with its supplement, the
+// data blocks with their four-digit count all fit it).
+constexpr int kBufferSize = VAZ_REPLY_SIZE;
 constexpr int kMaxValues = 10000;
 
 int ParseInt(const std::string& s, const char* what) {
@@ -164,11 +166,16 @@ Prepared PrepSg(Args& args) {
         ctx.report.Set("result", Value::Int(n));
         if (n <= 0) return Fail(ctx, rest[0]);
         ctx.report.Set("text", Value::Text(std::string_view(buf, strnlen(buf, sizeof buf - 1))));
+        // Binary replies ("N/": the counter's 4 bytes, zeros among them) whole.
+        if (n < 16) ctx.report.Set("bytes", BytesOf(buf, static_cast<std::size_t>(n)));
         return int{kExitOk};
     };
 }
 
-int LoadFormat(Context& ctx, const std::string& path, bool lower) {
+// A bare file name that is not in the working folder may be one of the
+// shipped format files (share/kestrin/formats, share/kestrin/decks).
+int LoadFormat(Context& ctx, const std::string& given, bool lower) {
+    const std::string path = vazplat::FindShippedFile(given, {"formats", "decks"});
     const std::string command = std::string(lower ? "s " : "S ") + path + "/";
     ctx.report.Set("format", Value::Text(path));
     if (ctx.api.VazS(command.c_str()) != 255) return Fail(ctx, "format download");

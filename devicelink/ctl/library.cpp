@@ -1,24 +1,11 @@
 #include "library.h"
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdlib>
 #include <vector>
 
+#include "vazplatform/shipped_data.h"
+
 namespace vazctl {
-namespace {
-
-std::string ProgramDir() {
-    char buf[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return {};
-    std::string path(buf, static_cast<std::size_t>(n));
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-}  // namespace
 
 bool LoadVazApi(const std::string& explicitPath, VazApi& api, std::string& error) {
     std::vector<std::string> candidates;
@@ -27,7 +14,7 @@ bool LoadVazApi(const std::string& explicitPath, VazApi& api, std::string& error
     } else if (const char* env = std::getenv("VAZ_LIBRARY"); env != nullptr && *env != '\0') {
         candidates.push_back(env);
     } else {
-        if (const std::string dir = ProgramDir(); !dir.empty())
+        if (const std::string dir = vazplat::ProgramFolder(); !dir.empty())
             candidates.push_back(dir + "/../lib/libvaz.so");
         candidates.push_back(vazload::kLibraryFile);
     }

@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "commands.h"
+#include "kit_version.h"
 #include "messages.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: vazctl [LINK] [--json] [--read-mode M] [--lib PATH] [--quiet] COMMAND [ARGS]\n"
+    "       vazctl --help | --version\n"
     "\n"
     "Connects to the reader, runs COMMAND, disconnects.\n"
     "\n"
@@ -27,7 +29,9 @@ const char kUsage[] =
     "  info                         identification text and card counter\n"
     "  send [--get] CMD...          send each command (e.g. \"L 1/\"); --get also fetches its reply\n"
     "  sg CMD                       send a command and read its reply text (\"v/\", \"N/\")\n"
-    "  format [--lower] FILE        download a format file (--lower: the \"s/\" download)\n"
+    "  format [--lower] FILE        download a format file (--lower: the \"s/\" download); a bare\n"
+    "                               name not in the working folder is looked up among the\n"
+    "                               shipped formats and decks (../share/kestrin)\n"
     "  read N [--format FILE] [--lower] [--count C]\n"
     "                               read N cards (0: until the hopper is empty); per card the\n"
     "                               card number (\"r A/\") and the card data (\"r A 0001 C/\",\n"
@@ -63,6 +67,7 @@ struct Options {
     int mode = 0;
     bool json = false;
     bool quiet = false;
+    bool version = false;
     int readMode = -1;
     std::string lib;
     std::string command;
@@ -85,6 +90,9 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
             o.quiet = true;
         } else if (a == "--help") {
             return false;
+        } else if (a == "--version") {
+            o.version = true;
+            return true;
         } else if ((a == "--lib" || a == "--read-mode") && i + 1 < argc) {
             const std::string v = argv[++i];
             if (a == "--lib") {
@@ -138,6 +146,10 @@ int main(int argc, char** argv) {
         if (!error.empty()) std::fprintf(stderr, "vazctl: %s\n\n", error.c_str());
         std::fputs(kUsage, error.empty() ? stdout : stderr);
         return error.empty() ? kExitOk : kExitUsage;
+    }
+    if (o.version) {
+        std::printf("vazctl %s\n", KIT_VERSION);
+        return kExitOk;
     }
     Prepared run;
     try {

@@ -44,6 +44,33 @@ TEST_P(Dispatch, WordAndByteReadsWaitForVazG) {
     EXPECT_EQ(Vaz().VazS("K 1/"), 1);  // every element was read
 }
 
+TEST_P(Dispatch, RefusedI5KeepsTheReadersCode) {
+    Fault f;
+    f.kind = Fault::Kind::Code;
+    f.code = "06";
+    reader().injectFault("I 5", f);
+    EXPECT_EQ(Vaz().VazS("I 5 1 2/"), 0);
+    // No second status was waited for: no time-out's "18", no USB recovery.
+    EXPECT_EQ(ErrorCode(), "06");
+    EXPECT_EQ(commands(), (std::vector<std::string>{"I 5 01 02/"}));
+    EXPECT_EQ(Vaz().VazS("K 1/"), 1);
+}
+
+TEST_P(Dispatch, RefusedWordAndByteReadsLeaveNothingForVazG) {
+    for (const char* command : {"I 1/", "I 3/"}) {
+        Fault f;
+        f.kind = Fault::Kind::Code;
+        f.code = "06";
+        reader().injectFault("I ", f);
+        EXPECT_EQ(Vaz().VazS(command), 0) << command;
+        char buf[8] = {};
+        EXPECT_EQ(Vaz().VazG(buf), 255) << command;  // the code first
+        EXPECT_STREQ(buf, "06");
+        EXPECT_EQ(Vaz().VazG(buf), 0) << command;  // then nothing: no wait for data that never comes
+        EXPECT_EQ(ErrorCode(), "06") << command;
+    }
+}
+
 TEST_P(Dispatch, I5CommaBecomesBlank) {
     EXPECT_EQ(Vaz().VazS("I 5 03,04/"), 1);
     EXPECT_EQ(commands().back(), "I 5 03 04/");

@@ -5,7 +5,9 @@
 
 #include <chrono>
 #include <cstring>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "vaz_link_fixture.h"
 
@@ -241,6 +243,40 @@ TEST_P(Link, TransfersWithoutStatusWhileLinkIsGone) {
     EXPECT_EQ(Vaz().VazS("K 1/"), 0);
     EXPECT_EQ(ErrorCode(), "18");
     EXPECT_EQ(Vaz().VazS("K 1/"), 0);  // still no crash, still failing
+}
+
+TEST_P(Link, ReaderThatReadsLateStillGetsTheStepCommandBeforeTheReset) {
+    reader().setInputDelay(300);
+    EXPECT_EQ(Vaz().VazS("T 020/"), usb() ? 0 : 1);
+    // The technician's next click comes while the reader has not read the
+    // step command yet.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(Vaz().VazReset());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"T 020/", "Y/"}));
+    EXPECT_EQ(ErrorCode(), "00");
+}
+
+TEST_P(Link, CounterBytesArriveWholeWhateverZerosTheyHold) {
+    for (uint32_t counter : {256u, 65536u, 65537u}) {
+        reader().setCardCounter(counter);
+        char buf[16];
+        memset(buf, 0x55, sizeof buf);
+        ASSERT_EQ(Vaz().VazSG("N/", buf), 4) << counter;
+        const unsigned char expected[5] = {static_cast<unsigned char>(counter), static_cast<unsigned char>(counter >> 8),
+                                           static_cast<unsigned char>(counter >> 16),
+                                           static_cast<unsigned char>(counter >> 24), 0};
+        EXPECT_EQ(memcmp(buf, expected, 5), 0) << counter;
+        char text[VAZ_DEV_INFO_SIZE] = {};
+        EXPECT_TRUE(Vaz().VazGetDevInfo(VAZ_DEV_INFO_COUNTER, text));
+        EXPECT_EQ(std::string(text), std::to_string(counter));
+    }
+}
+
+TEST_P(Link, StepCommandToAVanishedReaderIsTheDocumentedFailure) {
+    SetTiming(50, 200);
+    sim_.reset();
+    EXPECT_EQ(Vaz().VazS("T 020/"), -1);
+    EXPECT_EQ(Vaz().VazS("T 020/"), -1);
 }
 
 // ---- USB only ----------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -169,6 +170,21 @@ TEST(UsbReports, SilentDeviceDeliversZerosAfterTheWait) {
     EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(1900));
     EXPECT_EQ(dest[0], 0);
     EXPECT_EQ(dest[1], 0);
+    hid.CloseHandle();
+}
+
+TEST(UsbReports, ReceiveOfManyReportsEndsAtTheFirstThatDoesNotCome) {
+    // Two of the 33 reports of a 2049-byte element come, then nothing.
+    BareHidDevice dev({Report('a'), Report('b')});
+    setenv("VAZ_HID_DEVICES", dev.path().c_str(), 1);
+    CHidDevice hid;
+    ASSERT_TRUE(hid.Open());
+    std::vector<unsigned char> dest(2050, 0x55);
+    hid.Receive(dest.data(), 2049);
+    EXPECT_TRUE(hid.lastReceiveSilent());
+    EXPECT_EQ(dest[0], 'a');
+    EXPECT_EQ(dest[127], 'b');
+    EXPECT_EQ(std::count(dest.begin() + 128, dest.end(), 0), 2050 - 128);  // the rest zero, the terminator too
     hid.CloseHandle();
 }
 

@@ -13,6 +13,7 @@
 
 #include "command_framer.h"
 #include "fd_util.h"
+#include "wire_timing.h"
 #include "vazsim/transports.h"
 
 namespace vazsim {
@@ -25,6 +26,8 @@ struct HidSocketTransport::Impl {
     WakeEvent wake;
     bool dropRequested = false;
     CommandFramer framer;
+    InputQueue input;  // reports received, not yet taken by the reader
+    WirePacer inbound, outbound;
     std::thread thread;
 
     Impl(VirtualReader& r, const std::string& p)
@@ -37,9 +40,11 @@ struct HidSocketTransport::Impl {
     void onCommand(const std::string& command);
     void sendReply(const std::vector<Element>& reply);
     bool sendReport(const std::string& report);
+    void takeDueInput();
     void closeConnection() {
         closeFd(conn);
         framer.reset();
+        input.discard();
     }
 };
 
@@ -95,9 +100,18 @@ void HidSocketTransport::Impl::onCommand(const std::string& command) {
     sendReply(reply);
 }
 
+namespace {
+constexpr std::chrono::nanoseconds kReportTime{static_cast<long>(1e9 / kUsbReportsPerSecond)};
+}  // namespace
+
 void HidSocketTransport::Impl::sendReply(const std::vector<Element>& reply) {
+    const bool paced = reader.wireSpeed();
+    // The reports of one reply follow each other frame by frame: a late wake
+    // of this thread does not push the later ones back.
+    const auto ready = WireClock::now();
     for (const Element& e : reply)
         for (const std::string& r : reportsFor(e)) {
+            if (paced) sleepUntil(outbound.pass(ready, kReportTime, 1));
             // Recorded before sending, so that a host that has read a report finds it in the trace.
             reader.record(Direction::ReaderToHost, Link::Hid, r);
             if (!sendReport(r)) return;
@@ -108,11 +122,12 @@ void HidSocketTransport::Impl::serve() {
     char buf[512];
     for (;;) {
         pollfd fds[3] = {{wake.fd(), POLLIN, 0}, {listener, POLLIN, 0}, {conn, POLLIN, 0}};
-        if (poll(fds, conn >= 0 ? 3 : 2, -1) < 0) {
+        if (input.poll(fds, conn >= 0 ? 3 : 2) < 0) {
             if (errno == EINTR) continue;
             return;
         }
         if (fds[0].revents) return;
+        takeDueInput();
         if (fds[1].revents & POLLIN) {
             int c = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
             if (c >= 0) {
@@ -128,7 +143,17 @@ void HidSocketTransport::Impl::serve() {
             closeConnection();
             continue;
         }
-        std::string datagram(buf, static_cast<size_t>(n));
+        auto due = WireClock::now();
+        if (reader.wireSpeed()) due = inbound.pass(due, kReportTime, 1);
+        due += std::chrono::milliseconds(reader.inputDelay());
+        input.push(due, std::string(buf, static_cast<size_t>(n)));
+        takeDueInput();
+    }
+}
+
+void HidSocketTransport::Impl::takeDueInput() {
+    std::string datagram;
+    while (conn >= 0 && input.popDue(datagram)) {
         reader.record(Direction::HostToReader, Link::Hid, datagram);
         // In the update mode a report is a piece of a block packet, not command text.
         if (reader.inUpdateMode())
@@ -146,7 +171,10 @@ HidSocketTransport::HidSocketTransport(VirtualReader& reader, const std::string&
     : impl_(std::make_unique<Impl>(reader, socketPath)) {
     try {
         impl_->listen();
-        impl_->thread = std::thread([this] { impl_->serve(); });
+        impl_->thread = std::thread([this] {
+            preciseWakeUps();
+            impl_->serve();
+        });
     } catch (...) {
         closeFd(impl_->listener);
         throw;

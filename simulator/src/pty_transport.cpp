@@ -3,19 +3,26 @@
 // the master never reads EIO while no host has the port open; closing the
 // master is how the device vanishes (the Drop fault), after which a fresh pair
 // is opened and the symlink moved to it so that the host can reconnect.
+//
+// The master runs in packet mode: a purge of the host's output (tcflush of
+// the slave) arrives as TIOCPKT_FLUSHWRITE, which discards what a reader that
+// reads its input late has not read yet.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <thread>
 
 #include "command_framer.h"
 #include "fd_util.h"
+#include "wire_timing.h"
 #include "vazsim/transports.h"
 
 namespace vazsim {
@@ -31,6 +38,8 @@ struct PtyTransport::Impl {
     WakeEvent wake;
     bool dropRequested = false;
     CommandFramer framer;
+    InputQueue input;  // read from the master, not yet taken by the reader
+    WirePacer inbound, outbound;
     std::thread thread;
 
     Impl(VirtualReader& r, const std::string& link)
@@ -47,6 +56,8 @@ struct PtyTransport::Impl {
     void serve();
     void onCommand(const std::string& command);
     bool writeAll(const std::string& bytes);
+    bool writePaced(const std::string& bytes);
+    bool takeDueInput();
 };
 
 void PtyTransport::Impl::openPair() {
@@ -58,6 +69,11 @@ void PtyTransport::Impl::openPair() {
         throwErrno("pseudo-terminal setup");
     }
     fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    int packet = 1;
+    if (ioctl(master, TIOCPKT, &packet) != 0) {
+        closePair();
+        throwErrno("TIOCPKT");
+    }
     slave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave < 0) {
         closePair();
@@ -107,6 +123,24 @@ bool PtyTransport::Impl::writeAll(const std::string& bytes) {
     return true;
 }
 
+namespace {
+const std::chrono::nanoseconds kByteTime{static_cast<long>(1e9 / kSerialBytesPerSecond)};
+constexpr size_t kPacedSlice = 16;  // bytes written at once at wire speed (1.5 ms of line)
+}  // namespace
+
+// At wire speed each slice is written when its last byte would have crossed
+// the line, so the host reads the element's last byte at its wire time.
+bool PtyTransport::Impl::writePaced(const std::string& bytes) {
+    if (!reader.wireSpeed()) return writeAll(bytes);
+    const auto start = WireClock::now();
+    for (size_t pos = 0; pos < bytes.size(); pos += kPacedSlice) {
+        const size_t n = std::min(kPacedSlice, bytes.size() - pos);
+        sleepUntil(outbound.pass(start, kByteTime, n));
+        if (!writeAll(bytes.substr(pos, n))) return false;
+    }
+    return true;
+}
+
 void PtyTransport::Impl::onCommand(const std::string& command) {
     if (dropRequested) return;  // the rest of a chunk after a drop is lost with the link
     bool drop = false;
@@ -118,43 +152,61 @@ void PtyTransport::Impl::onCommand(const std::string& command) {
     // Recorded before writing, so that a host that has read a reply finds it in the trace.
     for (const Element& e : reply) {
         reader.record(Direction::ReaderToHost, Link::Serial, e);
-        if (!writeAll(e)) return;
+        if (!writePaced(e)) return;
     }
 }
 
+// Hands the reader every chunk whose moment has come; a drop reopens the
+// pair. False when it cannot be reopened.
+bool PtyTransport::Impl::takeDueInput() {
+    std::string chunk;
+    while (input.popDue(chunk)) {
+        reader.record(Direction::HostToReader, Link::Serial, chunk);
+        framer.feedSerial(chunk);
+        if (!dropRequested) continue;
+        dropRequested = false;
+        framer.reset();
+        input.discard();
+        closePair();
+        try {
+            openPair();
+            publishSymlink();
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "vazsim: cannot reopen the pseudo-terminal: %s\n", e.what());
+            return false;
+        }
+    }
+    return true;
+}
+
 void PtyTransport::Impl::serve() {
-    char buf[4096];
+    char buf[4097];
     for (;;) {
         pollfd fds[2] = {{master, POLLIN, 0}, {wake.fd(), POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        if (input.poll(fds, 2) < 0) {
             if (errno == EINTR) continue;
             return;
         }
         if (fds[1].revents) return;
-        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-        ssize_t n = read(master, buf, sizeof buf);
-        if (n <= 0) {
-            if (n < 0 && (errno == EAGAIN || errno == EINTR)) continue;
-            // Cannot happen while the slave is held open; avoid spinning if it does.
-            pollfd w{wake.fd(), POLLIN, 0};
-            if (poll(&w, 1, 50) > 0) return;
-            continue;
-        }
-        std::string chunk(buf, static_cast<size_t>(n));
-        reader.record(Direction::HostToReader, Link::Serial, chunk);
-        framer.feedSerial(chunk);
-        if (dropRequested) {
-            dropRequested = false;
-            framer.reset();
-            closePair();
-            try {
-                openPair();
-                publishSymlink();
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "vazsim: cannot reopen the pseudo-terminal: %s\n", e.what());
-                return;
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
+            ssize_t n = read(master, buf, sizeof buf);
+            if (n <= 0 && !(n < 0 && (errno == EAGAIN || errno == EINTR))) {
+                // Cannot happen while the slave is held open; avoid spinning if it does.
+                pollfd w{wake.fd(), POLLIN, 0};
+                if (poll(&w, 1, 50) > 0) return;
+            } else if (n > 0 && buf[0] == TIOCPKT_DATA) {
+                if (n > 1) {
+                    const size_t bytes = static_cast<size_t>(n - 1);
+                    auto due = WireClock::now();
+                    if (reader.wireSpeed()) due = inbound.pass(due, kByteTime, bytes);
+                    due += std::chrono::milliseconds(reader.inputDelay());
+                    input.push(due, std::string(buf + 1, bytes));
+                }
+            } else if (n > 0 && (buf[0] & TIOCPKT_FLUSHWRITE)) {
+                input.discard();  // the host purged what it had sent
             }
         }
+        if (!takeDueInput()) return;
     }
 }
 
@@ -163,7 +215,10 @@ PtyTransport::PtyTransport(VirtualReader& reader, const std::string& symlinkPath
     try {
         impl_->openPair();
         impl_->publishSymlink();
-        impl_->thread = std::thread([this] { impl_->serve(); });
+        impl_->thread = std::thread([this] {
+            preciseWakeUps();
+            impl_->serve();
+        });
     } catch (...) {
         impl_->closePair();
         throw;

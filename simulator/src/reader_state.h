@@ -41,6 +41,8 @@ struct VirtualReader::State {
     uint32_t counter = 10000;
     bool secondStatus = true;
     bool printMode = false;
+    int inputDelayMs = 0;
+    bool wireSpeed = false;
     std::string printed;  // text received in print mode
     std::string printSettings = "NO 00001 SC 0";
 

@@ -39,6 +39,26 @@ bool VirtualReader::secondStatusAfterRead() const {
     return state_->secondStatus;
 }
 
+void VirtualReader::setInputDelay(int ms) {
+    std::lock_guard lock(state_->mutex);
+    state_->inputDelayMs = std::max(0, ms);
+}
+
+int VirtualReader::inputDelay() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->inputDelayMs;
+}
+
+void VirtualReader::setWireSpeed(bool on) {
+    std::lock_guard lock(state_->mutex);
+    state_->wireSpeed = on;
+}
+
+bool VirtualReader::wireSpeed() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->wireSpeed;
+}
+
 void VirtualReader::injectFault(const std::string& commandPrefix, const Fault& fault) {
     if (fault.times == 0 && !fault.untilCard) return;  // applies to no command
     std::lock_guard lock(state_->mutex);
@@ -174,6 +194,8 @@ std::vector<Element> VirtualReader::handleCommand(const std::string& command, Li
             case Fault::Kind::LieLength:
                 lengthDelta = fault->lengthDelta;
                 break;
+            case Fault::Kind::Stop:
+                break;
         }
     }
 
@@ -183,6 +205,18 @@ std::vector<Element> VirtualReader::handleCommand(const std::string& command, Li
         if (p.lengthOf >= 0 && lengthDelta != 0)
             p.bytes = lengthField(static_cast<size_t>(std::clamp(p.lengthOf + lengthDelta, 0, 9999)));
         out.push_back(std::move(p.bytes));
+    }
+    if (fault && fault->kind == Fault::Kind::Stop) {
+        // The answer ends where the reader stopped, inside an element if need be.
+        size_t left = static_cast<size_t>(std::max(0, fault->stopAfter));
+        std::vector<Element> cut;
+        for (Element& e : out) {
+            if (left == 0) break;
+            if (e.size() > left) e.resize(left);
+            left -= e.size();
+            cut.push_back(std::move(e));
+        }
+        out.swap(cut);
     }
     return out;
 }

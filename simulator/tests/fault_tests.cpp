@@ -1,8 +1,11 @@
 // Faults the reader plays instead of its normal answers.
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -118,4 +121,57 @@ TEST(FaultDrop, PtyHangsUpAndTheLinkPointsToAFreshPort) {
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), after);
     SerialHost again(link);
     EXPECT_EQ(again.exchange("N/", 6), std::string("\x10\x27\0\0EN", 6));
+}
+
+// A reader that reads its input late: what the host purges from its output
+// meanwhile never reaches the reader; a purge of the host's input alone
+// loses nothing.
+TEST_F(Faults, LateReaderLosesWhatTheHostPurgesFromItsOutput) {
+    rig.reader.setInputDelay(300);
+    host.write("K 1/");
+    usleep(50000);
+    ASSERT_EQ(tcflush(host.fd(), TCOFLUSH), 0);
+    EXPECT_EQ(host.exchange("K 2/", 2), "EN");
+    EXPECT_EQ(rig.reader.commands(), (std::vector<std::string>{"K 2/"}));
+    rig.reader.clearTrace();
+    host.write("K 3/");
+    usleep(50000);
+    ASSERT_EQ(tcflush(host.fd(), TCIFLUSH), 0);
+    EXPECT_EQ(host.read(2), "EN");
+    EXPECT_EQ(host.exchange("K 4/", 2), "EN");
+    EXPECT_EQ(rig.reader.commands(), (std::vector<std::string>{"K 3/", "K 4/"}));
+}
+
+TEST(FaultLateInput, HidReportsAreReadLateButAllArrive) {
+    Rig rig;
+    rig.reader.setInputDelay(200);
+    HidHost host(rig.hid->path());
+    host.send("K 1/");
+    host.send("K 2/");
+    EXPECT_EQ(host.receivePayloads(2, 3000).size(), 2u);
+    EXPECT_EQ(rig.reader.commands(), (std::vector<std::string>{"K 1/", "K 2/"}));
+}
+
+TEST_F(Faults, StopEndsTheAnswerInsideAnElement) {
+    Fault f = fault(Fault::Kind::Stop);
+    f.stopAfter = 3;
+    rig.reader.injectFault("N/", f);
+    EXPECT_EQ(host.exchange("N/", 3), std::string("\x10\x27\0", 3));
+    EXPECT_TRUE(host.drain().empty());  // nothing more follows
+    EXPECT_EQ(host.exchange("N/", 6), std::string("\x10\x27\0\0EN", 6));
+}
+
+TEST(FaultStop, HidReportOfTheCutElementIsPadded) {
+    Rig rig;
+    Fault f;
+    f.kind = Fault::Kind::Stop;
+    f.stopAfter = 2 + 2;  // the status and half the second element
+    rig.reader.injectFault("I 1", f);
+    HidHost host(rig.hid->path());
+    host.send("I 1/");
+    const auto payloads = host.receivePayloads(2);
+    ASSERT_EQ(payloads.size(), 2u);
+    EXPECT_EQ(payloads[0].substr(0, 3), std::string("EN\0", 3));
+    EXPECT_EQ(payloads[1].size(), 64u);
+    EXPECT_TRUE(host.quiet());  // no status after the cut
 }

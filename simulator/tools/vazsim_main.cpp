@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "kit_version.h"
+#include "vazplatform/shipped_data.h"
 #include "vazsim/card_deck.h"
 #include "vazsim/trace_format.h"
 #include "vazsim/transports.h"
@@ -24,15 +26,18 @@ const char* const kUsage =
     "usage: vazsim [--pty LINK_PATH] [--hid SOCKET_PATH] [--model TEXT] [--counter N]\n"
     "              [--deck FILE] [--seed N] [--sheets N] [--refuse-format PREFIX]\n"
     "              [--unsteady-head INDEX] [--firmware-out FILE] [--nak-block N]\n"
-    "              [--silent-block N] [--trace]\n"
+    "              [--silent-block N] [--late-input MS] [--wire-speed] [--trace]\n"
     "       vazsim --seed N [--sheets N] --write-deck FILE\n"
+    "       vazsim --help | --version\n"
     "\n"
     "  --pty LINK_PATH      serve the serial link on a pseudo-terminal, its slave path\n"
     "                       published as the symlink LINK_PATH\n"
     "  --hid SOCKET_PATH    serve a virtual HID device on this SOCK_SEQPACKET socket\n"
     "  --model TEXT         identification text answered to \"v/\" (default R6KTM10034721)\n"
     "  --counter N          card counter answered to \"N/\" (default 10000)\n"
-    "  --deck FILE          load the sheets of a deck file into the hopper\n"
+    "  --deck FILE          load the sheets of a deck file into the hopper; a bare name\n"
+    "                       not in the working folder is looked up among the shipped\n"
+    "                       decks (../share/kestrin/decks: sample.ini, production.ini)\n"
     "  --seed N             generate the hopper's sheets (without --deck) and seed the\n"
     "                       sensor noise\n"
     "  --sheets N           number of generated sheets (default 20)\n"
@@ -42,6 +47,10 @@ const char* const kUsage =
     "  --firmware-out FILE  write the image of each completed firmware transfer to FILE\n"
     "  --nak-block N        answer NAK once to packet N of a firmware transfer\n"
     "  --silent-block N     stop answering at packet N of a firmware transfer\n"
+    "  --late-input MS      read every command MS milliseconds after it arrived (0..10000);\n"
+    "                       a host purge of its output meanwhile discards it\n"
+    "  --wire-speed         pace both directions as the real links: USB one 64-byte report\n"
+    "                       per millisecond, serial 115200 baud 8E1 (10,472 bytes/s)\n"
     "  --write-deck FILE    write the generated deck to FILE and exit\n"
     "  --trace              print every transfer to standard error\n";
 
@@ -67,7 +76,8 @@ int main(int argc, char** argv) {
     std::vector<vazsim::UpdateFault> updateFaults;
     std::optional<unsigned long> counter, seed, unsteady;
     unsigned long sheets = 20;
-    bool trace = false;
+    bool trace = false, wireSpeed = false;
+    unsigned long lateInputMs = 0;
 
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -87,7 +97,7 @@ int main(int argc, char** argv) {
                 usageError("--counter takes a number 0..4294967295");
             counter = n;
         } else if (a == "--deck") {
-            deckFile = value();
+            deckFile = vazplat::FindShippedFile(value(), {"decks"});
         } else if (a == "--seed") {
             if (!parseUnsigned(value(), 0xFFFFFFFFul, n)) usageError("--seed takes a number 0..4294967295");
             seed = n;
@@ -109,10 +119,17 @@ int main(int argc, char** argv) {
             updateFaults.push_back(f);
         } else if (a == "--write-deck") {
             writeDeckFile = value();
+        } else if (a == "--late-input") {
+            if (!parseUnsigned(value(), 10000, lateInputMs)) usageError("--late-input takes milliseconds 0..10000");
+        } else if (a == "--wire-speed") {
+            wireSpeed = true;
         } else if (a == "--trace") {
             trace = true;
         } else if (a == "--help" || a == "-h") {
             std::cout << kUsage;
+            return 0;
+        } else if (a == "--version") {
+            std::cout << "vazsim " << KIT_VERSION << "\n";
             return 0;
         } else {
             usageError("unknown option " + a);
@@ -141,6 +158,8 @@ int main(int argc, char** argv) {
     if (unsteady) reader.setUnsteadyHead(static_cast<int>(*unsteady));
     if (!refusePrefix.empty()) reader.refuseFormatCommand(refusePrefix);
     if (!firmwareOut.empty()) reader.setFirmwareOut(firmwareOut);
+    reader.setInputDelay(static_cast<int>(lateInputMs));
+    reader.setWireSpeed(wireSpeed);
     for (const vazsim::UpdateFault& f : updateFaults) reader.injectUpdateFault(f);
     try {
         if (!deckFile.empty())

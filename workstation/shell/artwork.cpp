@@ -199,6 +199,25 @@ Painter painterFor(int command) {
     }
 }
 
+// The program's icon: the read-card image feeding into a reader, the line
+// of the heads in red across the sheet.
+void drawApplication(QPainter& p) {
+    drawCard(p);
+    p.setPen(pen(kRed, 1.6));
+    p.drawLine(QPointF(2.5, 14.2), QPointF(21.5, 14.2));
+    QLinearGradient shell(0, 15.5, 0, 22.5);
+    shell.setColorAt(0, QColor(0xF4, 0xF6, 0xF9));
+    shell.setColorAt(1, QColor(0xB9, 0xC4, 0xD2));
+    p.setPen(pen(QColor(0x5A, 0x6B, 0x80), 1.0));
+    p.setBrush(shell);
+    p.drawRoundedRect(QRectF(1.5, 15.5, 21, 7), 2, 2);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2B, 0x33, 0x3D));
+    p.drawRoundedRect(QRectF(4, 16.6, 16, 1.6), 0.6, 0.6);
+    p.setBrush(kGreen);
+    p.drawEllipse(QPointF(19, 20.3), 0.9, 0.9);
+}
+
 void drawReader(QPainter& p, const QRectF& body) {
     // A desktop reader: the housing, the hopper with a stack of cards and the
     // stacker in front.
@@ -281,6 +300,22 @@ QIcon commandIcon(int command) {
         pm.setDevicePixelRatio(scale);
         icon.addPixmap(pm);
     }
+    return icon;
+}
+
+QImage applicationImage(int size) {
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / double(kToolbarIconSize), size / double(kToolbarIconSize));
+    drawApplication(p);
+    return img;
+}
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : kApplicationIconSizes) icon.addPixmap(QPixmap::fromImage(applicationImage(size)));
     return icon;
 }
 

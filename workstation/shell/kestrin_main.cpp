@@ -5,14 +5,21 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "artwork.h"
 #include "first_paint.h"
+#include "kit_version.h"
 #include "log.h"
 #include "main_frame.h"
 
 int runKestrin(const QStringList& arguments, StartupOptions options) {
+    QApplication::setApplicationVersion(QStringLiteral(KIT_VERSION));
+    // Desktops match the window to the installed kestrin.desktop by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestrin"));
+    QApplication::setWindowIcon(artwork::applicationIcon());
     QCommandLineParser parser;
     parser.setApplicationDescription("Kestrin: the reader test and service workstation.");
     parser.addHelpOption();
+    parser.addVersionOption();
     QCommandLineOption service("service", "Show the service menu (also toggled with Ctrl+Alt+Shift+S).");
     QCommandLineOption screenshot("screenshot", "Save a picture of the main window to FILE and exit.",
                                   "FILE");

@@ -1,6 +1,6 @@
 // kestrin: the reader test and service workstation.
 //
-//   kestrin [--service] [--screenshot FILE] [--report-first-paint]
+//   kestrin [--service] [--screenshot FILE] [--report-first-paint] [--help] [--version]
 #include <QApplication>
 
 #include "kestrin_main.h"

@@ -1,5 +1,6 @@
 // Reading cards: "R/", the stored "r A/" read and the block read of VazG
 // with the "G/" supplement of a format that has an "f" line.
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -119,6 +120,33 @@ TEST_P(CardRead, FailedBlockReadInTheSupplementCaseGivesTheSupplementOnly) {
     std::vector<char> buf(3000, '\x55');
     EXPECT_EQ(ReadBlock(buf), 5);
     EXPECT_STREQ(buf.data(), "ABCDE");
+}
+
+// The reader falls silent 1000 bytes into a 2048-byte block: VazG fails with
+// a communication error (within the bound vaz.h states; the time is recorded
+// as the property "seconds"), the supplement is not asked for, and the next
+// command works.
+TEST_P(CardRead, ReaderStoppingInsideABlockFailsTheReadAndTheNextCommandWorks) {
+    vazsim::Sheet sheet = SheetWith(std::string(2047, 'Q'));
+    sheet.extra = "XYZ";
+    FeedSheet("f 1 10 20 5 3/\n", sheet);
+    vazsim::Fault stop;
+    stop.kind = vazsim::Fault::Kind::Stop;
+    stop.stopAfter = 2 + 4 + 1000;  // status, length field, 1000 data bytes
+    reader().injectFault("r A 0001", stop);
+    std::vector<char> buf(VAZ_REPLY_SIZE, '\x55');
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadBlock(buf), 0);
+    EXPECT_STREQ(buf.data(), "");
+    RecordProperty("seconds",
+                   std::to_string(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count()));
+    EXPECT_EQ(ErrorCode(), "18");
+    EXPECT_EQ(commands(), (std::vector<std::string>{"r A 0001 2048/"}));
+    EXPECT_EQ(Vaz().VazS("K 1/"), 1);
+    reader().addCard(sheet);
+    ASSERT_EQ(Vaz().VazS("R/"), 1);
+    EXPECT_EQ(ReadBlock(buf), 3 + 2047);  // the next card whole, supplement first
+    EXPECT_EQ(std::string(buf.data(), 4), "XYZQ");
 }
 
 TEST_P(CardRead, BlockLongerThanTheReadBufferIsRefused) {

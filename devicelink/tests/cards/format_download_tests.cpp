@@ -60,6 +60,16 @@ TEST_P(FormatDownload, OverlongCommandIsRefusedNotCut) {
     EXPECT_EQ(CountBoxes("defined error or load error"), 1);
 }
 
+TEST_P(FormatDownload, SupplementTooLargeForTheReplyBufferIsRefused) {
+    EXPECT_EQ(Download("K 1/\nf 1 10 20 5 5008/\nK 3/\n"), 0);
+    // The download is closed, the "f" line never reaches the reader.
+    EXPECT_EQ(commands(), (Strings{"S a.txt/", "K 1/", "EN/"}));
+    EXPECT_EQ(CountBoxes("Fomat cmd f 1 10 20 5 5008/defined error or load error"), 1);
+    ClearBoxes();
+    EXPECT_EQ(Download("f 1 10 20 5 5007/\n"), 255);  // the largest that fits
+    EXPECT_EQ(CountBoxes("defined error"), 0);
+}
+
 TEST_P(FormatDownload, CommandOfTheLongestAcceptedLengthIsSent) {
     const std::string cmd = "S " + std::string(1020, '7') + "/";  // 1023 characters
     ASSERT_EQ(cmd.size(), 1023u);

@@ -120,6 +120,34 @@ TEST_P(TestData, AreaBlockOverTheLimitFailsAndI7AcceptsIt) {
     EXPECT_EQ(v[50 * 11 + 49], 12);
 }
 
+// An area read that fails after an earlier good one leaves no levels of the
+// earlier card, whichever step failed.
+TEST_P(TestData, FailedAreaReadAfterAGoodOneLeavesNoLevels) {
+    vazsim::Sheet bad = PatternSheet(10);
+    bad.fault = "03";
+    Fault stop;
+    stop.kind = Fault::Kind::Stop;
+    stop.stopAfter = 2 + 2 + 4 + 200;  // inside the raw block
+    for (int step = 0; step < 3; ++step) {
+        reader().addCard(PatternSheet(10));
+        ASSERT_EQ(Vaz().VazS("I 2 10/"), 1) << step;
+        if (step == 0) reader().addCard(bad);          // refused after the first status
+        if (step == 1) reader().clearHopper();         // "NO"
+        if (step == 2) {                               // falls silent inside the block
+            reader().addCard(PatternSheet(10));
+            reader().injectFault("I 2", stop);
+        }
+        EXPECT_EQ(Vaz().VazS("I 2 10/"), 0) << step;
+        char code[8];
+        Vaz().VazGetError(code);
+        std::vector<int> v(600, -1);
+        EXPECT_EQ(Vaz().VazGetOriOrGray('A', v.data()), 0) << step;
+        EXPECT_EQ(Vaz().VazGetOriOrGray('B', v.data()), 0) << step;
+        EXPECT_EQ(v[0], -1) << step;
+        EXPECT_EQ(Vaz().VazS("K 1/"), 1) << step;
+    }
+}
+
 TEST_P(TestData, AreaReadOfASheetFaultFails) {
     vazsim::Sheet s = PatternSheet(10);
     s.fault = "03";

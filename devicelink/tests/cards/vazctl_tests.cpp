@@ -98,6 +98,14 @@ TEST_P(Vazctl, InfoAndGrayAsText) {
     EXPECT_TRUE(Has(r, "\"gray\":[[3,3,3,"));
 }
 
+TEST_P(Vazctl, CounterWithZeroBytesIsReportedWhole) {
+    reader().setCardCounter(65537);  // 01 00 01 00
+    CtlRun r = Ctl("--json sg N/");
+    EXPECT_EQ(r.exit, 0) << r.out;
+    EXPECT_TRUE(Has(r, "\"result\":4")) << r.out;
+    EXPECT_TRUE(Has(r, "\"bytes\":[1,0,1,0]")) << r.out;
+}
+
 TEST_P(Vazctl, FormatErrorsAreReported) {
     const CtlRun r = Ctl("--json format /nonexistent/format.txt");
     EXPECT_EQ(r.exit, 4);

@@ -36,10 +36,14 @@ public:
     // has modem lines. On failure returns the name of the step that failed
     // ("GetCommState()", "BuildCommDCB()", "SetCommState()") and sets *err.
     const char* Configure(int baud, char parity, int dataBits, int stopBits, int* err);
-    // Discards unread input and unsent output.
+    // Discards unread input and unsent output (when the port is opened).
     void Purge();
-    // Writes n bytes within totalMs. Returns the bytes written; -1 on a
-    // system error (*err), which includes a hang-up.
+    // Discards unread input only; bytes written earlier still go out.
+    void PurgeInput();
+    // Writes n bytes and waits until they have left the host (the output
+    // queue empty), all within totalMs. Returns the bytes written (fewer, or
+    // with some still queued, when totalMs expired: *err is then ETIMEDOUT);
+    // -1 on a system error (*err), which includes a hang-up.
     int Write(const unsigned char* bytes, int n, int totalMs, int* err);
     // Reads up to n bytes: at most totalMs in all and intervalMs between two
     // bytes (counted from the first byte on). Returns the bytes read (fewer

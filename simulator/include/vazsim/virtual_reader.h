@@ -40,6 +40,7 @@ struct Fault {
         Stale,      // write `bytes` before the normal answer (unrequested bytes)
         Drop,       // close the link instead of answering
         LieLength,  // length fields announce `lengthDelta` more (or fewer) bytes than are sent
+        Stop,       // send the first `stopAfter` bytes of the normal answer, then fall silent
     };
     Kind kind = Kind::No;
     int times = 1;           // number of matching commands it applies to; -1 = until cleared
@@ -47,7 +48,13 @@ struct Fault {
     std::string code;        // Kind::Code
     std::string bytes;       // Kind::Garbled, Kind::Stale
     int lengthDelta = 0;     // Kind::LieLength
+    int stopAfter = 0;       // Kind::Stop
 };
+
+// Wire speed of the links: USB full speed carries one 64-byte report per
+// millisecond each way; the serial line 115200 baud 8E1, 11 bits a byte.
+inline constexpr double kUsbReportsPerSecond = 1000.0;
+inline constexpr double kSerialBytesPerSecond = 115200.0 / 11.0;  // 10,472.7
 
 // A fault of the firmware update mode, tied to one packet of a transfer
 // (1 = the first; counted on past block byte 255).
@@ -86,6 +93,18 @@ public:
     // in read mode 1 turn it off here.
     void setSecondStatusAfterRead(bool on);
     bool secondStatusAfterRead() const;
+
+    // ---- timing of the links -------------------------------------------------
+    // A reader that reads its input late takes every chunk (serial) or
+    // report (USB) `ms` after it arrived; until then a serial chunk is still
+    // on its way, where the host's purge of its output discards it, as a
+    // USB-serial adapter's transmit buffer does. 0 (the default): at once.
+    void setInputDelay(int ms);
+    int inputDelay() const;
+    // At wire speed both directions are paced as the real links are
+    // (kUsbReportsPerSecond, kSerialBytesPerSecond); off by default.
+    void setWireSpeed(bool on);
+    bool wireSpeed() const;
 
     // ---- fault injection --------------------------------------------------
     // The fault applies to commands whose text starts with `commandPrefix`
