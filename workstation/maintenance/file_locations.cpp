@@ -27,6 +27,24 @@ bool writableFolder(const QString& folder) {
     return !folder.isEmpty() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
+// The folders a package manager owns. Symbolic links are followed, so
+// /bin/kestrin on a merged /usr is /usr/bin/kestrin.
+bool systemFolder(const QString& folder) {
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QString path = canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
+    for (const char* root : {"/usr", "/bin", "/sbin"}) {
+        const QString r = QString::fromLatin1(root);
+        if (path == r || path.startsWith(r + u'/')) return true;
+    }
+    return false;
+}
+
+// A CMake build tree has its cache at the top, beside bin/; an installed
+// tree never has one.
+bool buildTree(const QString& programFolder) {
+    return QFileInfo(programFolder + QStringLiteral("/../CMakeCache.txt")).isFile();
+}
+
 }  // namespace
 
 FileLocations FileLocations::current() {
@@ -38,8 +56,13 @@ FileLocations FileLocations::current() {
     return l;
 }
 
+bool FileLocations::installed() const {
+    if (buildTree(programFolder)) return false;
+    return systemFolder(programFolder) || (!shippedFolder.isEmpty() && QFileInfo(shippedFolder).isDir());
+}
+
 QString FileLocations::settingsFolder() const {
-    return writableFolder(programFolder) ? programFolder : configHome;
+    return !installed() && writableFolder(programFolder) ? programFolder : configHome;
 }
 
 QString FileLocations::initIni() const {

@@ -1,7 +1,15 @@
 // Where the workstation's files live.
-//   init.ini, config.ini  beside the program; when the program's folder is
-//                         not writable (an installed kit), in
-//                         $XDG_CONFIG_HOME/kestrin/ (~/.config/kestrin/).
+//   init.ini, config.ini  beside the program for a kit run where it was built
+//                         or unpacked; in $XDG_CONFIG_HOME/kestrin/
+//                         (~/.config/kestrin/) for an installed kit, and
+//                         whenever the program's folder is not writable.
+//                         A kit counts as installed when it is not a build
+//                         tree (<program>/../CMakeCache.txt) and its program
+//                         sits in a system folder (below /usr, /bin or /sbin)
+//                         or has shipped data beside it (<prefix>/share/kestrin).
+//                         So root, for whom /usr/bin is writable, never
+//                         writes settings into it, while build/bin/kestrin
+//                         (which has build/share/kestrin too) keeps its own.
 //   shipped config.ini    <program folder>/../share/kestrin/config.ini: read
 //                         while no config.ini of the user's exists; the
 //                         first write starts from a copy of it.
@@ -22,7 +30,10 @@ struct FileLocations {
     // one, else /proc/self/exe) and of its environment, as they are now.
     static FileLocations current();
 
-    // programFolder when it is writable, else configHome.
+    // True when the program is an installed one (see above).
+    bool installed() const;
+    // programFolder when the kit is not installed and the folder is
+    // writable, else configHome.
     QString settingsFolder() const;
     QString initIni() const;           // where init.ini is read and written
     QString configIni() const;         // where config.ini is read and written

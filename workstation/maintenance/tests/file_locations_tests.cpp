@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "file_locations.h"
@@ -28,14 +29,44 @@ protected:
     FileLocations loc_;
 };
 
-TEST_F(Locations, SettingsLiveBesideAWritableProgram) {
+// A build tree: build/CMakeCache.txt beside build/bin and build/share.
+TEST_F(Locations, SettingsLiveBesideAWritableProgramOfABuildTree) {
+    touch("CMakeCache.txt");
+    EXPECT_FALSE(loc_.installed());
     EXPECT_EQ(loc_.initIni(), dir_.filePath("bin/init.ini"));
     EXPECT_EQ(loc_.configIni(), dir_.filePath("bin/config.ini"));
     EXPECT_EQ(loc_.shippedConfigIni(), dir_.filePath("share/config.ini"));
     EXPECT_EQ(loc_.evaDat(), dir_.filePath("work/eva.dat"));
 }
 
+TEST_F(Locations, AnUnpackedKitWithoutSharedDataKeepsItsSettingsBesideTheProgram) {
+    loc_.shippedFolder = dir_.filePath("bin/../nothing/kestrin");
+    EXPECT_FALSE(loc_.installed());
+    EXPECT_EQ(loc_.initIni(), dir_.filePath("bin/init.ini"));
+}
+
+// The prefix is writable, as /usr is for root: the settings still go to the
+// user's folder, never among the installed programs.
+TEST_F(Locations, AnInstalledKitUsesTheUsersFolderEvenWhenItsPrefixIsWritable) {
+    ASSERT_TRUE(QFileInfo(loc_.programFolder).isWritable());
+    EXPECT_TRUE(loc_.installed());
+    EXPECT_EQ(loc_.initIni(), dir_.filePath("config/init.ini"));
+    EXPECT_EQ(loc_.configIni(), dir_.filePath("config/config.ini"));
+}
+
+TEST_F(Locations, AProgramInASystemFolderIsInstalledWithoutSharedData) {
+    loc_.shippedFolder.clear();
+    for (const char* folder : {"/usr/bin", "/usr/local/bin", "/bin", "/sbin"}) {
+        loc_.programFolder = QString::fromLatin1(folder);
+        EXPECT_TRUE(loc_.installed()) << folder;
+        EXPECT_EQ(loc_.initIni(), dir_.filePath("config/init.ini")) << folder;
+    }
+    loc_.programFolder = QStringLiteral("/usrlocal/bin");  // only the folders themselves
+    EXPECT_FALSE(loc_.installed());
+}
+
 TEST_F(Locations, SettingsMoveToTheUsersFolderWhenTheProgramsIsNotWritable) {
+    touch("CMakeCache.txt");
     loc_.programFolder = QStringLiteral("/proc/1");  // not writable, not even for root
     EXPECT_EQ(loc_.initIni(), dir_.filePath("config/init.ini"));
     EXPECT_EQ(loc_.configIni(), dir_.filePath("config/config.ini"));
@@ -69,6 +100,9 @@ TEST(LocationsNow, FollowTheEnvironment) {
     EXPECT_EQ(now.workingFolder, QDir::currentPath());
     EXPECT_TRUE(QFile::exists(now.programFolder + "/kestrin-maintenance-tests"));
     EXPECT_EQ(now.shippedFolder, QDir::cleanPath(now.programFolder + "/../share/kestrin"));
+    // This program runs from the kit's build tree, which has shipped data too.
+    EXPECT_FALSE(now.installed());
+    EXPECT_EQ(now.initIni(), now.programFolder + "/init.ini");
 }
 
 }  // namespace
