@@ -68,6 +68,48 @@ const std::map<int, const char*>& table() {
     return t;
 }
 
+// Dialog resources by id, then item (see dialogText).
+using DialogTexts = std::map<int, std::map<int, const char*>>;
+const DialogTexts& dialogs() {
+    static const DialogTexts t = {
+        {328,  // CMotorSetDlg
+         {
+             {0, "电机参数设置"},
+             {-1, "参数说明"},
+             {-2, "1.走纸电机速度分为8级，由8到1速度依次增高。"},
+             {-3, "2.搓纸电机有正搓系数和反搓系数设置。"},
+             {-4, "3.正搓和反搓系数的初始值为0，正值表示在初始值"},
+             {-5, "的基础上增加若干值，负值表示在初始值的基础上减"},
+             {-6, "小若干值。"},
+             {-7, "走纸电机速度:"},
+             {-8, "正搓系数:"},
+             {-9, "反搓系数:"},
+             {1, "设置"},
+             {2, "取消"},
+         }},
+        {329,  // CDlgAdjust
+         {
+             {0, "校准设置"},
+             {-1, "灰度值校准"},
+             {-2, "1.此操作用来确定标准涂点识别结果的灰度级表示。"},
+             {-3, "2.标准涂点的灰度级别可以由1到15级来表示。"},
+             {-4, "3.通常情况下将标准灰度值设置到9到12之间即可。"},
+             {-5, "4.请将阅读机随机配带的标准光电测试卡放入纸仓中，"},
+             {-6, "选择标准灰度值后点击校准按钮。"},
+             {-7, "标准灰度值:"},
+             {1049, "校准"},
+             {-8, "信息卡校准"},
+             {-9, "1.此操作用来确定要读信息卡的双张厚度。用来保证正确"},
+             {-10, "的双张检查，避免漏卡或不必要的双张报错。"},
+             {-11, "2.请向纸仓中放一张要读的信息卡，点击校准按钮进行校"},
+             {-12, "准。"},
+             {-13, "同步框个数："},
+             {1050, "校准"},
+         }},
+    };
+    return t;
+}
+
 const std::map<int, const char*>& prompts() {
     static const std::map<int, const char*> t = {
         {32799, "检测各路瞬时值\n瞬值测试"},
@@ -83,16 +125,24 @@ const std::map<int, const char*>& prompts() {
     return t;
 }
 
+QString textIn(const std::map<int, const char*>& texts, int id) {
+    auto it = texts.find(id);
+    return it == texts.end() ? QString() : QString::fromUtf8(it->second);
+}
+
 }  // namespace
 
 QString text(int id) {
-    auto it = table().find(id);
-    return it == table().end() ? QString() : QString::fromUtf8(it->second);
+    return textIn(table(), id);
+}
+
+QString dialogText(int dialog, int item) {
+    auto d = dialogs().find(dialog);
+    return d == dialogs().end() ? QString() : textIn(d->second, item);
 }
 
 QString commandPrompt(int command) {
-    auto it = prompts().find(command);
-    return it == prompts().end() ? QString() : QString::fromUtf8(it->second);
+    return textIn(prompts(), command);
 }
 
 }  // namespace strings

@@ -9,6 +9,12 @@ namespace strings {
 // The text of string `id`; an empty string for an id the table lacks.
 QString text(int id);
 
+// The texts of dialog resource `dialog`: item 0 is its caption, a control's
+// text is found by the control's id, and the static texts, which carry no id
+// of their own, are -1, -2, ... in the order of the resource (top to bottom).
+// Empty for an item the dialog lacks.
+QString dialogText(int dialog, int item);
+
 // The status-bar prompt of a command ("prompt\ntooltip"), empty when the
 // command has none.
 QString commandPrompt(int command);

@@ -1,0 +1,16 @@
+#include "settings_action.h"
+
+#include "app_reader_port.h"
+#include "ini_file.h"
+#include "log.h"
+
+void runSettingsAction(const QString& initIni, const std::function<int(ReaderPort&, CIni&)>& action) {
+    CPendraApp* app = theApp();
+    if (!app) return;
+    AppReaderPort reader(*app);
+    CIni ini(initIni);
+    const int message = action(reader, ini);
+    if (!ini.lastError().isEmpty())
+        kestrinLog("kestrin: %s not written: %s\n", qPrintable(initIni), qPrintable(ini.lastError()));
+    app->ShowMessage(message);
+}

@@ -1,0 +1,16 @@
+// One handler of a settings dialog: an operation on the reader and init.ini
+// with the message it ends in.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class CIni;
+class ReaderPort;
+
+// Runs `action` against the application's reader (its device function table
+// behind the connected flag) and the settings file `initIni`, then shows the
+// message whose string id `action` returns. A settings file that could not be
+// written is logged: the reader has the settings, only the PC forgets them.
+// Does nothing without a running application.
+void runSettingsAction(const QString& initIni, const std::function<int(ReaderPort&, CIni&)>& action);
