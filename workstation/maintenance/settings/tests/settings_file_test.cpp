@@ -24,10 +24,13 @@ const QByteArray kWindowsFile =
     "\x3B\x20\xD0\xA3\xD7\xBC"
     "\r\n[MAKESIGN]\r\nGray=11\r\n";
 
-using ExistingInitIni = SettingsOnLink;
-SETTINGS_ON_BOTH_LINKS(ExistingInitIni);
+// What happens to the file does not depend on the link.
+class ExistingInitIni : public SettingsTest {
+protected:
+    void SetUp() override { startWith(ReaderRig::Via::Hid); }
+};
 
-TEST_P(ExistingInitIni, CodePage936FileKeepsItsCommentsOrderAndEncoding) {
+TEST_F(ExistingInitIni, CodePage936FileKeepsItsCommentsOrderAndEncoding) {
     put(kWindowsFile);
     {
         CMotorSetDlg dlg(nullptr, initIni());
@@ -57,7 +60,7 @@ TEST_P(ExistingInitIni, CodePage936FileKeepsItsCommentsOrderAndEncoding) {
 
 // A rename, never a rewrite in place: a second name of the old file still
 // holds the old bytes whole, and nothing but init.ini is left in the folder.
-TEST_P(ExistingInitIni, IsReplacedWholeByARename) {
+TEST_F(ExistingInitIni, IsReplacedWholeByARename) {
     const QByteArray before = "[setparma]\nMotoRange=4\nForeTime=0\nBehindTime=0\n";
     put(before);
     const QString oldName = dir_.filePath("old-init.ini");
