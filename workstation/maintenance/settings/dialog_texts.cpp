@@ -2,11 +2,18 @@
 
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
+#include <QPushButton>
 
 #include "string_table.h"
 
 namespace dialogtexts {
+
+void nameDialog(QDialog* dlg, int dialog) {
+    dlg->setObjectName(QString::number(dialog));
+    dlg->setWindowTitle(strings::dialogText(dialog, 0));
+}
 
 QLabel* staticText(int dialog, int item, QWidget* parent) {
     return new QLabel(strings::dialogText(dialog, item), parent);
@@ -17,6 +24,13 @@ void addStatics(QBoxLayout* layout, int dialog, int first, int last, QWidget* pa
     lines->setSpacing(0);
     for (int item = first; item >= last; --item) lines->addWidget(staticText(dialog, item, parent));
     layout->addLayout(lines);
+}
+
+QPushButton* button(int dialog, int id, QWidget* parent) {
+    auto* b = new QPushButton(strings::dialogText(dialog, id), parent);
+    b->setObjectName(QString::number(id));
+    b->setAutoDefault(false);
+    return b;
 }
 
 QComboBox* numberList(int controlId, int low, int high, QWidget* parent) {

@@ -9,7 +9,6 @@
 
 #include "device_settings.h"
 #include "dialog_texts.h"
-#include "file_locations.h"
 #include "form_registry.h"
 #include "ini_file.h"
 #include "pendra_app.h"
@@ -23,20 +22,12 @@ namespace {
 const bool registered = registerCommandDialog(cmd::kCalibration, [](QWidget* parent) {
     return new CDlgAdjust(parent);
 });
-
-QPushButton* calibrateButton(int id, QWidget* parent) {
-    auto* b = new QPushButton(strings::dialogText(CDlgAdjust::kDialogId, id), parent);
-    b->setObjectName(QString::number(id));
-    b->setAutoDefault(false);
-    return b;
-}
 }  // namespace
 
 CDlgAdjust::CDlgAdjust(QWidget* parent, QString initIni)
-    : QDialog(parent), initIni_(initIni.isEmpty() ? FileLocations::current().initIni() : std::move(initIni)) {
+    : QDialog(parent), initIni_(initIniOr(std::move(initIni))) {
     constexpr int d = kDialogId;
-    setObjectName(QString::number(d));
-    setWindowTitle(strings::dialogText(d, 0));
+    dialogtexts::nameDialog(this, d);
     auto* layout = new QVBoxLayout(this);
 
     auto* gray = new QGroupBox(strings::dialogText(d, -1), this);
@@ -50,7 +41,7 @@ CDlgAdjust::CDlgAdjust(QWidget* parent, QString initIni)
     grayList_ = dialogtexts::numberList(1011, devicesettings::kMinGray, devicesettings::kMaxGray, gray);
     grayRow->addWidget(grayList_);
     grayRow->addStretch();
-    auto* grayButton = calibrateButton(1049, gray);
+    auto* grayButton = dialogtexts::button(d, 1049, gray);
     grayRow->addWidget(grayButton);
     grayLayout->addLayout(grayRow);
     layout->addWidget(gray);
@@ -68,7 +59,7 @@ CDlgAdjust::CDlgAdjust(QWidget* parent, QString initIni)
     cardRow->addWidget(syncLabel);
     cardRow->addWidget(syncCount_);
     cardRow->addStretch();
-    auto* cardButton = calibrateButton(1050, card);
+    auto* cardButton = dialogtexts::button(d, 1050, card);
     cardRow->addWidget(cardButton);
     cardLayout->addLayout(cardRow);
     layout->addWidget(card);

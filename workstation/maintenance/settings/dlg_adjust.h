@@ -17,8 +17,6 @@ public:
     // `initIni`: the settings file, by default where FileLocations puts it.
     explicit CDlgAdjust(QWidget* parent = nullptr, QString initIni = {});
 
-    QComboBox* grayList() const { return grayList_; }
-
 private:
     void OnInitDialog();
     void OnCalibrateGray();  // 1049

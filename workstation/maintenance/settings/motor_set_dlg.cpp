@@ -9,7 +9,6 @@
 #include <QVBoxLayout>
 
 #include "dialog_texts.h"
-#include "file_locations.h"
 #include "form_registry.h"
 #include "ini_file.h"
 #include "pendra_app.h"
@@ -28,10 +27,9 @@ const bool registered = registerCommandDialog(cmd::kMotorSpeed, [](QWidget* pare
 }  // namespace
 
 CMotorSetDlg::CMotorSetDlg(QWidget* parent, QString initIni)
-    : QDialog(parent), initIni_(initIni.isEmpty() ? FileLocations::current().initIni() : std::move(initIni)) {
+    : QDialog(parent), initIni_(initIniOr(std::move(initIni))) {
     constexpr int d = kDialogId;
-    setObjectName(QString::number(d));
-    setWindowTitle(strings::dialogText(d, 0));
+    dialogtexts::nameDialog(this, d);
     auto* layout = new QVBoxLayout(this);
 
     auto* lists = new QFormLayout;
@@ -52,11 +50,9 @@ CMotorSetDlg::CMotorSetDlg(QWidget* parent, QString initIni)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* ok = new QPushButton(strings::dialogText(d, 1), this);
-    ok->setObjectName("1");
+    QPushButton* ok = dialogtexts::button(d, 1, this);
     ok->setDefault(true);
-    auto* cancel = new QPushButton(strings::dialogText(d, 2), this);
-    cancel->setObjectName("2");
+    QPushButton* cancel = dialogtexts::button(d, 2, this);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);

@@ -1,8 +1,13 @@
 #include "settings_action.h"
 
 #include "app_reader_port.h"
+#include "file_locations.h"
 #include "ini_file.h"
 #include "log.h"
+
+QString initIniOr(QString initIni) {
+    return initIni.isEmpty() ? FileLocations::current().initIni() : initIni;
+}
 
 void runSettingsAction(const QString& initIni, const std::function<int(ReaderPort&, CIni&)>& action) {
     CPendraApp* app = theApp();

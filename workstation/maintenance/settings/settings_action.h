@@ -8,6 +8,9 @@
 class CIni;
 class ReaderPort;
 
+// `initIni`, or where FileLocations puts init.ini when it is empty.
+QString initIniOr(QString initIni);
+
 // Runs `action` against the application's reader (its device function table
 // behind the connected flag) and the settings file `initIni`, then shows the
 // message whose string id `action` returns. A settings file that could not be
