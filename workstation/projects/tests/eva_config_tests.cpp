@@ -20,6 +20,7 @@ protected:
         loc_.configHome = dir_.filePath("home");
         loc_.shippedFolder = dir_.filePath("share");
         put("share/formats/a.fmt", "\"L 0 073 048/\"\n");
+        put("CMakeCache.txt", "");  // a build tree: its config.ini lives beside the program
     }
     void put(const QString& relative, const QByteArray& bytes) {
         QFile f(dir_.filePath(relative));
