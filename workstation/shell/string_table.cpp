@@ -64,48 +64,14 @@ const std::map<int, const char*>& table() {
         {158, "取值"},
         {159, "本次走卡为标准答案:\n同步框数:%d\n答案:%s\n\n"},
         {306, "编辑"},
-    };
-    return t;
-}
-
-// Dialog resources by id, then item (see dialogText).
-using DialogTexts = std::map<int, std::map<int, const char*>>;
-const DialogTexts& dialogs() {
-    static const DialogTexts t = {
-        {328,  // CMotorSetDlg
-         {
-             {0, "电机参数设置"},
-             {-1, "参数说明"},
-             {-2, "1.走纸电机速度分为8级，由8到1速度依次增高。"},
-             {-3, "2.搓纸电机有正搓系数和反搓系数设置。"},
-             {-4, "3.正搓和反搓系数的初始值为0，正值表示在初始值"},
-             {-5, "的基础上增加若干值，负值表示在初始值的基础上减"},
-             {-6, "小若干值。"},
-             {-7, "走纸电机速度:"},
-             {-8, "正搓系数:"},
-             {-9, "反搓系数:"},
-             {1, "设置"},
-             {2, "取消"},
-         }},
-        {329,  // CDlgAdjust
-         {
-             {0, "校准设置"},
-             {-1, "灰度值校准"},
-             {-2, "1.此操作用来确定标准涂点识别结果的灰度级表示。"},
-             {-3, "2.标准涂点的灰度级别可以由1到15级来表示。"},
-             {-4, "3.通常情况下将标准灰度值设置到9到12之间即可。"},
-             {-5, "4.请将阅读机随机配带的标准光电测试卡放入纸仓中，"},
-             {-6, "选择标准灰度值后点击校准按钮。"},
-             {-7, "标准灰度值:"},
-             {1049, "校准"},
-             {-8, "信息卡校准"},
-             {-9, "1.此操作用来确定要读信息卡的双张厚度。用来保证正确"},
-             {-10, "的双张检查，避免漏卡或不必要的双张报错。"},
-             {-11, "2.请向纸仓中放一张要读的信息卡，点击校准按钮进行校"},
-             {-12, "准。"},
-             {-13, "同步框个数："},
-             {1050, "校准"},
-         }},
+        // The forms' saving of tables, pictures and logs.
+        {401, "保存表格(CSV)..."},
+        {402, "保存图片(PNG)..."},
+        {403, "保存文本..."},
+        {404, "CSV 文件 (*.csv)"},
+        {405, "PNG 图片 (*.png)"},
+        {406, "文本文件 (*.txt)"},
+        {408, "另存为"},
     };
     return t;
 }
@@ -125,24 +91,66 @@ const std::map<int, const char*>& prompts() {
     return t;
 }
 
-QString textIn(const std::map<int, const char*>& texts, int id) {
-    auto it = texts.find(id);
-    return it == texts.end() ? QString() : QString::fromUtf8(it->second);
+// (dialog, control) -> text of the controls on the forms' dialog resources.
+const std::map<std::pair<int, int>, const char*>& dialogTexts() {
+    static const std::map<std::pair<int, int>, const char*> t = {
+        {{320, 1001}, "步进进纸"},
+        {{321, 1000}, "取上一张卡的灰度"},
+        {{321, 1005}, "读卡(&R)"},
+        {{321, 1023}, "路数:"},
+        {{321, 1024}, "同步框:"},
+        {{321, 1063}, "S路"},
+        {{321, 1064}, "D路"},
+        {{321, 1071}, "取同步框数"},
+        // CMotorSetDlg
+        {{328, 0}, "电机参数设置"},
+        {{328, -1}, "参数说明"},
+        {{328, -2}, "1.走纸电机速度分为8级，由8到1速度依次增高。"},
+        {{328, -3}, "2.搓纸电机有正搓系数和反搓系数设置。"},
+        {{328, -4}, "3.正搓和反搓系数的初始值为0，正值表示在初始值"},
+        {{328, -5}, "的基础上增加若干值，负值表示在初始值的基础上减"},
+        {{328, -6}, "小若干值。"},
+        {{328, -7}, "走纸电机速度:"},
+        {{328, -8}, "正搓系数:"},
+        {{328, -9}, "反搓系数:"},
+        {{328, 1}, "设置"},
+        {{328, 2}, "取消"},
+        // CDlgAdjust
+        {{329, 0}, "校准设置"},
+        {{329, -1}, "灰度值校准"},
+        {{329, -2}, "1.此操作用来确定标准涂点识别结果的灰度级表示。"},
+        {{329, -3}, "2.标准涂点的灰度级别可以由1到15级来表示。"},
+        {{329, -4}, "3.通常情况下将标准灰度值设置到9到12之间即可。"},
+        {{329, -5}, "4.请将阅读机随机配带的标准光电测试卡放入纸仓中，"},
+        {{329, -6}, "选择标准灰度值后点击校准按钮。"},
+        {{329, -7}, "标准灰度值:"},
+        {{329, 1049}, "校准"},
+        {{329, -8}, "信息卡校准"},
+        {{329, -9}, "1.此操作用来确定要读信息卡的双张厚度。用来保证正确"},
+        {{329, -10}, "的双张检查，避免漏卡或不必要的双张报错。"},
+        {{329, -11}, "2.请向纸仓中放一张要读的信息卡，点击校准按钮进行校"},
+        {{329, -12}, "准。"},
+        {{329, -13}, "同步框个数："},
+        {{329, 1050}, "校准"},
+    };
+    return t;
 }
 
 }  // namespace
 
-QString text(int id) {
-    return textIn(table(), id);
+QString dialogText(int dialog, int control) {
+    auto it = dialogTexts().find({dialog, control});
+    return it == dialogTexts().end() ? QString() : QString::fromUtf8(it->second);
 }
 
-QString dialogText(int dialog, int item) {
-    auto d = dialogs().find(dialog);
-    return d == dialogs().end() ? QString() : textIn(d->second, item);
+QString text(int id) {
+    auto it = table().find(id);
+    return it == table().end() ? QString() : QString::fromUtf8(it->second);
 }
 
 QString commandPrompt(int command) {
-    return textIn(prompts(), command);
+    auto it = prompts().find(command);
+    return it == prompts().end() ? QString() : QString::fromUtf8(it->second);
 }
 
 }  // namespace strings

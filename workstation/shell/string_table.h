@@ -9,11 +9,11 @@ namespace strings {
 // The text of string `id`; an empty string for an id the table lacks.
 QString text(int id);
 
-// The texts of dialog resource `dialog`: item 0 is its caption, a control's
-// text is found by the control's id, and the static texts, which carry no id
-// of their own, are -1, -2, ... in the order of the resource (top to bottom).
-// Empty for an item the dialog lacks.
-QString dialogText(int dialog, int item);
+// The text a control carries on a form's dialog resource (dialog 320,
+// control 1001: "步进进纸"); empty for a control without one. Control 0 is
+// the dialog's caption; the static texts, which carry no id of their own,
+// are -1, -2, ... in the order of the resource (top to bottom).
+QString dialogText(int dialog, int control);
 
 // The status-bar prompt of a command ("prompt\ntooltip"), empty when the
 // command has none.

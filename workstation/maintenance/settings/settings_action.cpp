@@ -14,7 +14,13 @@ void runSettingsAction(const QString& initIni, const std::function<int(ReaderPor
     if (!app) return;
     AppReaderPort reader(*app);
     CIni ini(initIni);
-    const int message = action(reader, ini);
+    int message = 0;
+    {
+        // A command and the fetch of its reply belong together; the box
+        // comes after, so nothing waits on the reader while it is open.
+        DeviceLock::Hold hold(app->device.lock);
+        message = action(reader, ini);
+    }
     if (!ini.lastError().isEmpty())
         kestrinLog("kestrin: %s not written: %s\n", qPrintable(initIni), qPrintable(ini.lastError()));
     app->ShowMessage(message);
