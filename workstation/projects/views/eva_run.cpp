@@ -2,9 +2,10 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <thread>
 
 #include "eva_dlg.h"
+#include "form_worker.h"
+#include "gui_call.h"
 #include "pendra_app.h"
 #include "project_message.h"
 
@@ -20,20 +21,13 @@ public:
 class EvaRun::Host : public EvaRunHost {
 public:
     explicit Host(CEvaDlg& dialog) : dialog_(&dialog) {}
-    int showDeviceError() override {
-        return onGui([this] { return theApp() ? theApp()->ShowDeviceError(dialog_) : 0; });
-    }
+    // ShowMessage and ShowDeviceError run their box on the GUI thread.
+    int showDeviceError() override { return theApp() ? theApp()->ShowDeviceError(dialog_) : 0; }
     void showMessage(int id) override {
-        onGui([id] {
-            if (theApp()) theApp()->ShowMessage(id);
-            return 0;
-        });
+        if (theApp()) theApp()->ShowMessage(id);
     }
     void showText(const QString& text) override {
-        onGui([this, text] {
-            projectmessage::show(dialog_, text);
-            return 0;
-        });
+        runOnGuiThread([this, text] { projectmessage::show(dialog_, text); });
     }
     void showRecord(const ProjectRecord& record) override {
         QPointer<CEvaDlg> dialog = dialog_;
@@ -42,18 +36,7 @@ public:
     }
 
 private:
-    template <typename F>
-    int onGui(F f) {
-        int result = 0;
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { result = f(); },
-                                  Qt::BlockingQueuedConnection);
-        return result;
-    }
     QPointer<CEvaDlg> dialog_;
-};
-
-struct EvaRun::Worker {
-    std::thread thread;
 };
 
 EvaRun::EvaRun(CEvaDlg& dialog, EvaConfig& config, const ProjectRecord& record, const EvaRunSettings& settings,
@@ -62,16 +45,21 @@ EvaRun::EvaRun(CEvaDlg& dialog, EvaConfig& config, const ProjectRecord& record, 
       host_(std::make_unique<Host>(dialog)),
       loop_(std::make_unique<EvaReadLoop>(*port_, *host_, config)),
       running_(running),
-      worker_(std::make_unique<Worker>()) {
+      worker_(std::make_unique<CFormWorker>(workerFlag_)) {
     if (clock) loop_->setClock(clock);
     QPointer<CEvaDlg> target = &dialog;
-    worker_->thread = std::thread([this, record, settings, target] {
-        result_ = loop_->run(record, settings, running_);
-        lastAnswer_ = loop_->lastAnswer();
-        ended_ = true;
-        QMetaObject::invokeMethod(
-            target, [target] { if (target) target->finishRun(); }, Qt::QueuedConnection);
-    });
+    worker_->start(
+        [this, record, settings] {
+            result_ = loop_->run(record, settings, running_);
+            lastAnswer_ = loop_->lastAnswer();
+            ended_ = true;
+        },
+        // Queued: finishRun deletes this run and its worker, which is still
+        // inside this call.
+        [target] {
+            QMetaObject::invokeMethod(
+                target, [target] { if (target) target->finishRun(); }, Qt::QueuedConnection);
+        });
 }
 
 EvaRun::~EvaRun() {
@@ -81,9 +69,9 @@ EvaRun::~EvaRun() {
 
 void EvaRun::requestStop() {
     running_ = false;
+    worker_->stop();
 }
 
 void EvaRun::join() {
-    while (!ended_) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (worker_->thread.joinable()) worker_->thread.join();
+    worker_->join();
 }

@@ -12,6 +12,7 @@
 #include "eva_read_loop.h"
 
 class CEvaDlg;
+class CFormWorker;
 
 class EvaRun {
 public:
@@ -44,6 +45,6 @@ private:
     std::atomic<bool> ended_{false};
     ProjectRecord result_;
     QString lastAnswer_;
-    struct Worker;
-    std::unique_ptr<Worker> worker_;
+    std::atomic<int> workerFlag_{0};
+    std::unique_ptr<CFormWorker> worker_;
 };

@@ -16,7 +16,7 @@ const QColor kBlue(0, 0, 255);
 
 }  // namespace
 
-CFormAddTest::CFormAddTest(QWidget* parent) : QWidget(parent) {
+CFormAddTest::CFormAddTest(QWidget* parent) : CFormView(parent) {
     setObjectName("318");
     setAutoFillBackground(true);
 }

@@ -2,9 +2,9 @@
 // "标准答案设置" and "单位及答题卡设置", still without controls.
 #pragma once
 
-#include <QWidget>
+#include "form_view.h"
 
-class CFormAddTest : public QWidget {
+class CFormAddTest : public CFormView {
     Q_OBJECT
 public:
     explicit CFormAddTest(QWidget* parent = nullptr);

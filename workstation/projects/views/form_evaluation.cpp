@@ -1,6 +1,5 @@
 #include "form_evaluation.h"
 
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 #include "project_message.h"
 #include "project_texts.h"
 #include "report_list.h"
+#include "saved_files.h"
 #include "string_table.h"
 
 namespace {
@@ -24,7 +24,7 @@ const bool registered =
 
 }  // namespace
 
-CFormEvaluation::CFormEvaluation(QWidget* parent) : QWidget(parent) {
+CFormEvaluation::CFormEvaluation(QWidget* parent) : CFormView(parent) {
     setObjectName("324");
     projects_ = new ProjectList(this);
     new_ = new QPushButton(strings::text(projtext::kNewProject), this);
@@ -50,20 +50,11 @@ CFormEvaluation::CFormEvaluation(QWidget* parent) : QWidget(parent) {
 
 CFormEvaluation::~CFormEvaluation() = default;
 
-void CFormEvaluation::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!initialUpdateDone_) {
-        initialUpdateDone_ = true;
-        OnInitialUpdate();
-    }
-}
-
-void CFormEvaluation::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
+void CFormEvaluation::placeControls(int width, int height) {
     new_->setGeometry(5, 40, 100, 40);
     delete_->setGeometry(5, 85, 100, 40);
     export_->setGeometry(5, 130, 100, 40);
-    list_->setGeometry(110, 5, std::max(0, width() - 110), std::max(0, height() - 5));
+    list_->setGeometry(110, 5, std::max(0, width - 110), std::max(0, height - 5));
 }
 
 void CFormEvaluation::OnInitialUpdate() {
@@ -119,12 +110,11 @@ void CFormEvaluation::save() {
 }
 
 void CFormEvaluation::OnExportProjects() {
-    const QString path = QFileDialog::getSaveFileName(this, strings::text(projtext::kExportTitle),
-                                                      QStringLiteral("projects.csv"),
-                                                      strings::text(projtext::kCsvFilter));
+    const QString path =
+        savedfiles::askSavePath(this, QStringLiteral("projects.csv"), strings::text(projtext::kCsvFilter));
     if (path.isEmpty()) return;
     QString error;
-    if (!projectcsv::write(path, projects_->records(), &error))
+    if (!savedfiles::write(path, projectcsv::encode(projects_->records()), &error))
         projectmessage::show(this, strings::text(projtext::kExportFailed).arg(error));
     else
         projectmessage::show(this, strings::text(projtext::kExported).arg(projects_->rowCount()).arg(path));

@@ -4,7 +4,7 @@
 // change is saved to eva.dat at once.
 #pragma once
 
-#include <QWidget>
+#include "form_view.h"
 #include <memory>
 
 #include "file_locations.h"
@@ -14,7 +14,7 @@ class CEvaDlg;
 class QPushButton;
 class QTableView;
 
-class CFormEvaluation : public QWidget {
+class CFormEvaluation : public CFormView {
     Q_OBJECT
 public:
     explicit CFormEvaluation(QWidget* parent = nullptr);
@@ -29,9 +29,6 @@ public:
     // set before the form is first shown).
     void setLocations(const FileLocations& locations) { locations_ = locations; }
 
-    // Reads eva.dat from the working folder into the list; a damaged file is
-    // moved aside and the message says where.
-    void OnInitialUpdate();
 
     void OnNewProject();
     void OnOpenProject(int row);
@@ -41,8 +38,10 @@ public:
     void OnProjectUpdated();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    // Reads eva.dat from the working folder into the list; a damaged file is
+    // moved aside and the message says where.
+    void OnInitialUpdate() override;
+    void placeControls(int width, int height) override;
 
 private:
     void openDialog(int row, const ProjectRecord& record);
@@ -55,5 +54,4 @@ private:
     QPushButton* export_ = nullptr;
     QTableView* list_ = nullptr;
     CEvaDlg* dialog_ = nullptr;
-    bool initialUpdateDone_ = false;
 };

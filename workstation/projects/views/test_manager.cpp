@@ -20,7 +20,7 @@ constexpr int kColumnWidths[] = {100, 100, 100, 500, 100};
 
 }  // namespace
 
-CTestManager::CTestManager(QWidget* parent) : QWidget(parent) {
+CTestManager::CTestManager(QWidget* parent) : CFormView(parent) {
     setObjectName("317");
     add_ = new QPushButton(strings::text(projtext::kAddExam), this);
     add_->setObjectName("1000");
@@ -40,11 +40,10 @@ CTestManager::CTestManager(QWidget* parent) : QWidget(parent) {
     connect(delete_, &QPushButton::clicked, this, &CTestManager::OnDeleteExam);
 }
 
-void CTestManager::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
+void CTestManager::placeControls(int width, int height) {
     add_->setGeometry(0, 0, 100, 30);
     delete_->setGeometry(0, 35, 100, 30);
-    list_->setGeometry(105, 0, std::max(0, width() - 105), height());
+    list_->setGeometry(105, 0, std::max(0, width - 105), height);
 }
 
 void CTestManager::OnAddExam() {

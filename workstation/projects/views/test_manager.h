@@ -3,12 +3,12 @@
 // list stays empty and deleting changes nothing.
 #pragma once
 
-#include <QWidget>
+#include "form_view.h"
 
 class QPushButton;
 class QTableWidget;
 
-class CTestManager : public QWidget {
+class CTestManager : public CFormView {
     Q_OBJECT
 public:
     explicit CTestManager(QWidget* parent = nullptr);
@@ -16,7 +16,7 @@ public:
     QTableWidget* list() const { return list_; }
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    void placeControls(int width, int height) override;
 
 private:
     void OnAddExam();
