@@ -6,16 +6,14 @@
 #include <cstdio>
 
 #include "artwork.h"
+#include "command_line_actions.h"
 #include "first_paint.h"
 #include "kit_version.h"
 #include "log.h"
 #include "main_frame.h"
 
 int runKestrin(const QStringList& arguments, StartupOptions options) {
-    QApplication::setApplicationVersion(QStringLiteral(KIT_VERSION));
-    // Desktops match the window to the installed kestrin.desktop by this name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("kestrin"));
-    QApplication::setWindowIcon(artwork::applicationIcon());
+    QCoreApplication::setApplicationVersion(QStringLiteral(KIT_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription("Kestrin: the reader test and service workstation.");
     parser.addHelpOption();
@@ -26,7 +24,19 @@ int runKestrin(const QStringList& arguments, StartupOptions options) {
     QCommandLineOption firstPaint("report-first-paint",
                                   "Print \"first-paint\" once the main window is painted, then exit.");
     parser.addOptions({service, screenshot, firstPaint});
+    for (const CommandLineAction& a : commandLineActions())
+        parser.addOption(QCommandLineOption(a.name, a.description, a.valueName));
     parser.process(arguments);
+    for (const CommandLineAction& a : commandLineActions())
+        if (parser.isSet(a.name)) return a.run(parser.value(a.name));
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        kestrinLog("kestrin: no window system for the workstation\n");
+        return 1;
+    }
+
+    // Desktops match the window to the installed kestrin.desktop by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kestrin"));
+    QApplication::setWindowIcon(artwork::applicationIcon());
 
     CPendraApp app;
     options.serviceMenu = options.serviceMenu || parser.isSet(service);

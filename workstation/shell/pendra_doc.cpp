@@ -22,9 +22,9 @@ QString CPendraDoc::formTitle(int formId) {
         case form::kReadCard:
             return strings::text(141);
         case form::kTestManager:
-            return QStringLiteral("考试管理");
+            return strings::text(4339);
         case form::kAddTest:
-            return QStringLiteral("增加考试");
+            return strings::text(4340);
         default:
             return {};
     }
