@@ -7,6 +7,7 @@
 //     value-bench [ROWS]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -56,13 +57,43 @@ private:
     qint64 longest_ = 0;
 };
 
+// Times every event the GUI thread handles, so that a stall can be named.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* e) override {
+        if (depth_++ > 0) {
+            const bool r = QApplication::notify(receiver, e);
+            --depth_;
+            return r;
+        }
+        QElapsedTimer t;
+        t.start();
+        const int type = e->type();  // e may be gone afterwards
+        const bool r = QApplication::notify(receiver, e);
+        --depth_;
+        const qint64 ns = t.nsecsElapsed();
+        if (measuring && ns > longestNs) {
+            longestNs = ns;
+            longestType = type;
+        }
+        return r;
+    }
+    bool measuring = false;
+    qint64 longestNs = 0;
+    int longestType = 0;
+
+private:
+    int depth_ = 0;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir tmp;
     setenv("XDG_CONFIG_HOME", tmp.filePath("config").toLocal8Bit().constData(), 1);
-    QApplication qapp(argc, argv);
+    TimedApplication qapp(argc, argv);
     const int rows = argc > 1 ? std::max(1, std::atoi(argv[1])) : 150000;
 
     vazsim::VirtualReader reader;
@@ -102,12 +133,14 @@ int main(int argc, char** argv) {
     const int startRows = grid->rowCount();
     const long rssBefore = residentKiB();
     StallMeter stalls;
+    qapp.measuring = true;
     t.restart();
     form->OnGetValue();
     while (grid->rowCount() - startRows < rows && form->sampling())
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     const double seconds = double(t.nsecsElapsed()) / 1e9;
     const double longestStall = stalls.longestMs();
+    qapp.measuring = false;
     form->OnGetValue();  // stop
     while (form->sampling()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     const int appended = grid->rowCount() - startRows;
@@ -121,6 +154,7 @@ int main(int argc, char** argv) {
     std::printf("  table cell store       %10.1f bytes per row\n",
                 appended ? double(grid->cellMemory()) / grid->rowCount() : 0.0);
     std::printf("  longest GUI stall      %10.2f ms (target 16 ms)\n", longestStall);
+    std::printf("  longest single event   %10.2f ms (event type %d)\n", qapp.longestNs / 1e6, qapp.longestType);
     app.device.init(-1);
     app.ExitInstance();
     return appended >= rows ? 0 : 1;

@@ -320,6 +320,28 @@ TEST_F(UpdateBatches, ItemsPushedWhileTheGuiIsBusyArriveInOneBatchInOrder) {
     EXPECT_EQ(got.back(), 7);
 }
 
+TEST_F(UpdateBatches, ABoundedBatchSpreadsABacklogOverSeveralTurnsInOrder) {
+    QObject receiver;
+    std::vector<int> got;
+    std::vector<size_t> sizes;
+    CUpdateBatch<int> batch(
+        &receiver,
+        [&](std::vector<int>& items) {
+            sizes.push_back(items.size());
+            got.insert(got.end(), items.begin(), items.end());
+        },
+        100);
+    for (int i = 0; i < 250; ++i) batch.push(i);
+    EXPECT_EQ(batch.waiting(), 250u);
+    pump();
+    EXPECT_EQ(sizes, (std::vector<size_t>{100, 100, 50}));
+    for (int i = 0; i < 250; ++i) ASSERT_EQ(got[size_t(i)], i);
+    for (int i = 0; i < 150; ++i) batch.push(i);
+    batch.deliver(true);
+    EXPECT_EQ(sizes.back(), 150u);
+    EXPECT_EQ(batch.waiting(), 0u);
+}
+
 // ---- saving ------------------------------------------------------------------
 
 using FormSaving = FormFramework;
