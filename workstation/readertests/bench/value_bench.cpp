@@ -42,19 +42,34 @@ public:
     StallMeter() {
         connect(&timer_, &QTimer::timeout, this, [this] {
             const qint64 now = clock_.nsecsElapsed();
-            if (last_ >= 0) longest_ = std::max(longest_, now - last_);
+            if (last_ >= 0) {
+                longest_ = std::max(longest_, now - last_);
+                gaps_.push_back(now - last_);
+            }
             last_ = now;
         });
         clock_.start();
         timer_.start(0);
     }
     double longestMs() const { return double(longest_) / 1e6; }
+    // The gap that `share` of all gaps do not exceed.
+    double percentileMs(double share) {
+        if (gaps_.empty()) return 0;
+        const size_t k = std::min(gaps_.size() - 1, size_t(share * double(gaps_.size())));
+        std::nth_element(gaps_.begin(), gaps_.begin() + std::ptrdiff_t(k), gaps_.end());
+        return double(gaps_[k]) / 1e6;
+    }
+    size_t gapsOver(double ms) const {
+        return size_t(std::count_if(gaps_.begin(), gaps_.end(), [ms](qint64 g) { return g > ms * 1e6; }));
+    }
+    size_t turns() const { return gaps_.size(); }
 
 private:
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 last_ = -1;
     qint64 longest_ = 0;
+    std::vector<qint64> gaps_;
 };
 
 // Times every event the GUI thread handles, so that a stall can be named.
@@ -154,6 +169,8 @@ int main(int argc, char** argv) {
     std::printf("  table cell store       %10.1f bytes per row\n",
                 appended ? double(grid->cellMemory()) / grid->rowCount() : 0.0);
     std::printf("  longest GUI stall      %10.2f ms (target 16 ms)\n", longestStall);
+    std::printf("  GUI turns over 16 ms   %10zu of %zu (99.9th percentile %.2f ms)\n", stalls.gapsOver(16),
+                stalls.turns(), stalls.percentileMs(0.999));
     std::printf("  longest single event   %10.2f ms (event type %d)\n", qapp.longestNs / 1e6, qapp.longestType);
     app.device.init(-1);
     app.ExitInstance();
