@@ -181,6 +181,25 @@ TEST_F(FormWorkers, OnlyOneWorkerPerRunAndStopClearsTheFlag) {
     form->worker.join();
 }
 
+TEST_F(FormWorkers, PostedUpdatesRunOnTheGuiThreadInOrderBeforeTheEnd) {
+    startWith(ReaderRig::Via::Nothing);
+    ProbeForm* form = open();
+    std::vector<int> order;
+    std::vector<QThread*> threads;
+    form->worker.start(
+        [&] {
+            for (int i = 0; i < 3; ++i)
+                form->worker.post([&, i] {
+                    order.push_back(i);
+                    threads.push_back(QThread::currentThread());
+                });
+        },
+        [&] { order.push_back(-1); });
+    ASSERT_TRUE(pumpUntil([&] { return !form->worker.running(); }));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, -1}));
+    for (QThread* t : threads) EXPECT_EQ(t, QApplication::instance()->thread());
+}
+
 TEST_F(FormWorkers, AFormClosesOnlyAfterItsWorkerHasEnded) {
     startWith(ReaderRig::Via::Hid);
     ProbeForm* form = open();
