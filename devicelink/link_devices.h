@@ -42,7 +42,9 @@ public:
     // copied).
     int ReadReport(unsigned char* dest, int count);
     // n bytes in 64-byte reports; result of the last write tried (the first
-    // one that did not go out ends the send).
+    // one that did not go out ends the send). Reports still waiting from an
+    // earlier reply are discarded first, as the serial port purges its
+    // input, so that they are not read as this command's reply.
     int Send(const unsigned char* bytes, int n);
     // n bytes from ceil(n / 64) reports (each element starts on a new
     // report); dest gets at most n bytes and a zero at n. The first report
@@ -60,6 +62,7 @@ public:
 private:
     // The first reader among the HID devices, opened; null when none.
     static std::unique_ptr<vazplat::HidHandle> Discover();
+    void DiscardWaitingInput();
 
     std::unique_ptr<vazplat::HidHandle> device_;
     std::string path_;

@@ -87,6 +87,17 @@ int CVazDevice::ReceiveLengthField(char raw[5]) {
     return vazproto::ParseLengthField(raw);
 }
 
+int CVazDevice::ReceiveBlockLength() {
+    char field[5] = {};
+    const int n = ReceiveLengthField(field);
+    if (std::strlen(field) <= 2) {
+        if (ParseStatus(field)) Fail();
+        return -1;
+    }
+    if (n < 0) Fail();
+    return n;
+}
+
 bool CVazDevice::Exchange(const void* bytes, int n) {
     stop = false;
     const int64_t t0 = vazhost::NowMs();
@@ -129,6 +140,7 @@ int CVazDevice::SendAndGet(const char* command, char* buffer, bool* okOut) {
                 unsigned char c[2] = {};
                 if (ReceiveRaw(c, 1) <= 0 || total >= 4096) {
                     buffer[stored] = 0;
+                    Fail();  // the identification did not come whole
                     return 0;
                 }
                 if (stored < kMaxIdentificationChars) buffer[stored++] = static_cast<char>(c[0]);

@@ -328,6 +328,12 @@ public:
     // Receives a 4-byte length field into `raw` (5 bytes: field + zero) and
     // returns its value, or -1 when it is not four ASCII digits.
     int ReceiveLengthField(char raw[5]);
+    // The length field that opens a data block: its count, or -1 with the
+    // code in the error state. A field of two characters or fewer is a
+    // status in its place (the reader's code; a garbled one with the USB
+    // recovery); "EN" there, or any other field that is not four digits, is
+    // a bad reply.
+    int ReceiveBlockLength();
     // Sets the error code (pending) and returns false: VAZ_CODE_COMMUNICATION
     // for a reply that does not fit its buffer or is malformed.
     bool Fail(const char* code = VAZ_CODE_COMMUNICATION);

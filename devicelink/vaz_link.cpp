@@ -125,7 +125,17 @@ int CHidDevice::ReadReport(unsigned char* dest, int count) {
     return result;
 }
 
+void CHidDevice::DiscardWaitingInput() {
+    if (!HandleValid()) return;
+    unsigned char scratch[256];
+    int got = 0, err = 0;
+    // Bounded: a device that streams without end does not hold the command back.
+    for (int i = 0; i < 1024; ++i)
+        if (device_->Read(scratch, inputLength_, 0, &got, &err) != vazplat::HidIo::Done) break;
+}
+
 int CHidDevice::Send(const unsigned char* bytes, int n) {
+    DiscardWaitingInput();
     int result = 0, offset = 0;
     for (int chunk : vazproto::UsbSendChunks(n)) {
         result = WriteReport(bytes + offset, chunk);

@@ -123,6 +123,46 @@ TEST(FaultDrop, PtyHangsUpAndTheLinkPointsToAFreshPort) {
     EXPECT_EQ(again.exchange("N/", 6), std::string("\x10\x27\0\0EN", 6));
 }
 
+TEST(FaultUnplug, HidSendsTheStartOfTheAnswerThenCloses) {
+    Rig rig;
+    Fault f;
+    f.kind = Fault::Kind::Unplug;
+    f.stopAfter = 3;  // three of the four counter bytes
+    rig.reader.injectFault("N/", f);
+    {
+        HidHost host(rig.hid->path());
+        host.send("N/");
+        const auto payloads = host.receivePayloads(1);
+        ASSERT_EQ(payloads.size(), 1u);
+        EXPECT_EQ(payloads[0].substr(0, 4), std::string("\x10\x27\0\0", 4));
+        EXPECT_EQ(host.receive(), "<eof>");
+    }
+    HidHost again(rig.hid->path());
+    again.send("ONLINE/");
+    EXPECT_EQ(again.receivePayloads(2).size(), 2u);
+}
+
+TEST(FaultUnplug, PtyHangsUpAfterTheStartOfTheAnswer) {
+    Rig rig(true);
+    const std::string link = rig.pty->path();
+    const std::string before = rig.pty->slavePath();
+    Fault f;
+    f.kind = Fault::Kind::Unplug;
+    f.stopAfter = 1;
+    rig.reader.injectFault("N/", f);
+    {
+        SerialHost host(link);
+        host.write("N/");
+        EXPECT_TRUE(host.hungUp());
+    }
+    std::string after;
+    for (int i = 0; i < 200 && (after = rig.pty->slavePath()) == before; ++i) usleep(10000);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(rig.reader.trace().back().bytes, "\x10");  // what got out before the hang-up
+    SerialHost again(link);
+    EXPECT_EQ(again.exchange("N/", 6), std::string("\x10\x27\0\0EN", 6));
+}
+
 // A reader that reads its input late: what the host purges from its output
 // meanwhile never reaches the reader; a purge of the host's input alone
 // loses nothing.
