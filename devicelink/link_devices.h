@@ -102,6 +102,12 @@ public:
     bool Write();
     // Reads n bytes (fewer when the time-outs expire); the count read.
     int Read(unsigned char* dest, int n);
+    // The last reply could not be read as sent (code 18): the next Write
+    // first lets the rest of it arrive and drops it (until the line has been
+    // quiet for kQuietMs, at most kTotalCapMs), so that it is not taken for
+    // the next command's reply. A purge alone drops only what has come.
+    void DrainBeforeNextWrite() { drainBeforeWrite_ = true; }
+    static constexpr int kQuietMs = 100;
     void SignalShutdown() { shutdown_ = true; }
     bool ShutdownSignalled() const { return shutdown_; }
 
@@ -118,4 +124,5 @@ private:
     std::mutex lock_;  // held around every port operation
     std::atomic<bool> shutdown_{false};
     int monitorAlive_ = 0;  // no monitor thread is ever started
+    bool drainBeforeWrite_ = false;
 };

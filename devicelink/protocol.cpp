@@ -54,7 +54,12 @@ int CVazDevice::ReceiveRaw(void* dest, int n) {
 
 bool CVazDevice::Fail(const char* code) {
     error.SetCode(code);
+    if (strcmp(code, VAZ_CODE_COMMUNICATION) == 0) DrainSerialReply();
     return false;
+}
+
+void CVazDevice::DrainSerialReply() {
+    if (link->kind == LinkKind::Serial && link->serial) link->serial->DrainBeforeNextWrite();
 }
 
 bool CVazDevice::ParseStatus(const char* s) {
@@ -66,7 +71,10 @@ bool CVazDevice::ParseStatus(const char* s) {
     if (s[0] == 'E' && s[1] == 'N') return true;
     if (s[0] == 'N' && s[1] == 'O') return Fail(VAZ_CODE_NO_CARD);
     error.SetCode(VAZ_CODE_COMMUNICATION);
-    if (link->kind == LinkKind::Usb) UsbRecovery();
+    if (link->kind == LinkKind::Usb)
+        UsbRecovery();
+    else
+        DrainSerialReply();
     return false;
 }
 

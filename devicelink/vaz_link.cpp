@@ -204,8 +204,16 @@ bool CSerialPort::Open(int number) {
 
 bool CSerialPort::Write() {
     std::lock_guard<std::mutex> guard(lock_);
-    port_.PurgeInput();  // unread reply bytes of an earlier command are discarded
     int err = 0;
+    if (drainBeforeWrite_) {
+        drainBeforeWrite_ = false;
+        unsigned char scratch[1024];
+        bool hangup = false;
+        for (const int64_t end = vazhost::NowMs() + kTotalCapMs; vazhost::NowMs() < end && !hangup;)
+            if (port_.Read(scratch, sizeof scratch, kQuietMs, kQuietMs, &err, &hangup) <= 0) break;
+        err = 0;
+    }
+    port_.PurgeInput();  // unread reply bytes of an earlier command are discarded
     int n = bytesToWrite;
     if (port_.Write(writeBuffer.data(), n, TotalMs(n), &err) >= 0) return true;
     if (err != EIO) ErrorBox("WriteFile()", err);

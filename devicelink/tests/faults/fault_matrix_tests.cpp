@@ -3,10 +3,18 @@
 // their expected results are in fault_matrix.cpp).
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <tuple>
 #include <vector>
 
 #include "fault_matrix.h"
+
+namespace faultmatrix {
+// Names the column in test names and failure messages.
+void PrintTo(FaultKind kind, std::ostream* os) {
+    *os << ColumnName(kind);
+}
+}  // namespace faultmatrix
 
 namespace {
 
