@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     }
     if (cards < 1) cards = 1;
     // The USB recovery pause: 5 s as in production with --real-pause, else the tests' 100 ms.
-    if (!realPause) vaztest::SetTiming(100, -1);
+    vaztest::SetTiming(realPause ? -1 : 100, -1);
 
     Bench bench(serial);
     const auto& vaz = vaztest::Vaz();
