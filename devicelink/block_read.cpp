@@ -25,18 +25,15 @@ int CVazDevice::BlockRead(char* buffer) {
     std::snprintf(command, sizeof command, "r %c %04d %04d/", channel, blockStart, blockCount);
     int result = 0;
     if (Exchange(command)) {
-        char field[5];
-        const int n = ReceiveLengthField(field);
-        if (n < 0) {
-            Fail();
-        } else if (n > kMaxBlockData) {
+        const int n = ReceiveBlockLength();  // -1: the code is set
+        if (n > kMaxBlockData) {
             // Refused, never copied past the buffer. The announced bytes are
             // drained so that they are not taken for the next status.
             std::vector<char> scratch(static_cast<std::size_t>(n) + 2);
             ReceiveRaw(scratch.data(), n + 1);
             ReceiveStatus();
             Fail();
-        } else {
+        } else if (n >= 0) {
             const bool got = ReceiveRaw(blockReadBuffer.get(), n + 1) > 0;
             blockReadBuffer[kBlockReadBufferSize - 1] = 0;
             const bool ok = ReceiveStatus();

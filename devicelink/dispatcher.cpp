@@ -158,12 +158,8 @@ int CVazDevice::SendCommand(const char* command) {
             if (pending.Has(PendingReply::X2Data)) {
                 SendRaw("X 2/");
                 blockA.Free();
-                char field[5] = {};
-                int n = ReceiveLengthField(field);
-                if (n < 0) {  // not a length field: nothing is copied
-                    Fail();
-                    return VAZ_FAILED;
-                }
+                const int n = ReceiveBlockLength();
+                if (n < 0) return VAZ_FAILED;  // not a length field: nothing is copied
                 std::vector<unsigned char> data(static_cast<size_t>(n) + 1);
                 ReceiveRaw(data.data(), n);
                 blockA.Assign(data.data(), n);

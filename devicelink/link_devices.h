@@ -42,7 +42,9 @@ public:
     // copied).
     int ReadReport(unsigned char* dest, int count);
     // n bytes in 64-byte reports; result of the last write tried (the first
-    // one that did not go out ends the send).
+    // one that did not go out ends the send). Reports still waiting from an
+    // earlier reply are discarded first, as the serial port purges its
+    // input, so that they are not read as this command's reply.
     int Send(const unsigned char* bytes, int n);
     // n bytes from ceil(n / 64) reports (each element starts on a new
     // report); dest gets at most n bytes and a zero at n. The first report
@@ -60,6 +62,7 @@ public:
 private:
     // The first reader among the HID devices, opened; null when none.
     static std::unique_ptr<vazplat::HidHandle> Discover();
+    void DiscardWaitingInput();
 
     std::unique_ptr<vazplat::HidHandle> device_;
     std::string path_;
@@ -99,6 +102,12 @@ public:
     bool Write();
     // Reads n bytes (fewer when the time-outs expire); the count read.
     int Read(unsigned char* dest, int n);
+    // The last reply could not be read as sent (code 18): the next Write
+    // first lets the rest of it arrive and drops it (until the line has been
+    // quiet for kQuietMs, at most kTotalCapMs), so that it is not taken for
+    // the next command's reply. A purge alone drops only what has come.
+    void DrainBeforeNextWrite() { drainBeforeWrite_ = true; }
+    static constexpr int kQuietMs = 100;
     void SignalShutdown() { shutdown_ = true; }
     bool ShutdownSignalled() const { return shutdown_; }
 
@@ -115,4 +124,5 @@ private:
     std::mutex lock_;  // held around every port operation
     std::atomic<bool> shutdown_{false};
     int monitorAlive_ = 0;  // no monitor thread is ever started
+    bool drainBeforeWrite_ = false;
 };

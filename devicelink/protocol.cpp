@@ -54,7 +54,12 @@ int CVazDevice::ReceiveRaw(void* dest, int n) {
 
 bool CVazDevice::Fail(const char* code) {
     error.SetCode(code);
+    if (strcmp(code, VAZ_CODE_COMMUNICATION) == 0) DrainSerialReply();
     return false;
+}
+
+void CVazDevice::DrainSerialReply() {
+    if (link->kind == LinkKind::Serial && link->serial) link->serial->DrainBeforeNextWrite();
 }
 
 bool CVazDevice::ParseStatus(const char* s) {
@@ -66,7 +71,10 @@ bool CVazDevice::ParseStatus(const char* s) {
     if (s[0] == 'E' && s[1] == 'N') return true;
     if (s[0] == 'N' && s[1] == 'O') return Fail(VAZ_CODE_NO_CARD);
     error.SetCode(VAZ_CODE_COMMUNICATION);
-    if (link->kind == LinkKind::Usb) UsbRecovery();
+    if (link->kind == LinkKind::Usb)
+        UsbRecovery();
+    else
+        DrainSerialReply();
     return false;
 }
 
@@ -85,6 +93,17 @@ bool CVazDevice::ReceiveStatus() {
 int CVazDevice::ReceiveLengthField(char raw[5]) {
     ReceiveRaw(raw, 4);
     return vazproto::ParseLengthField(raw);
+}
+
+int CVazDevice::ReceiveBlockLength() {
+    char field[5] = {};
+    const int n = ReceiveLengthField(field);
+    if (std::strlen(field) <= 2) {
+        if (ParseStatus(field)) Fail();
+        return -1;
+    }
+    if (n < 0) Fail();
+    return n;
 }
 
 bool CVazDevice::Exchange(const void* bytes, int n) {
@@ -129,6 +148,7 @@ int CVazDevice::SendAndGet(const char* command, char* buffer, bool* okOut) {
                 unsigned char c[2] = {};
                 if (ReceiveRaw(c, 1) <= 0 || total >= 4096) {
                     buffer[stored] = 0;
+                    Fail();  // the identification did not come whole
                     return 0;
                 }
                 if (stored < kMaxIdentificationChars) buffer[stored++] = static_cast<char>(c[0]);

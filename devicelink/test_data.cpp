@@ -54,12 +54,8 @@ int BeginBlockReply(CVazDevice& d, const char* command) {
         d.blockA.Free();
         return -1;
     }
-    char field[5] = {};
-    const int n = d.ReceiveLengthField(field);
-    if (n < 0) {
-        d.blockA.Free();
-        d.Fail();
-    }
+    const int n = d.ReceiveBlockLength();
+    if (n < 0) d.blockA.Free();
     return n;
 }
 
@@ -98,17 +94,9 @@ int CVazDevice::AreaReadSteps(const char* command) {
     if (!Exchange(command)) return 0;
     if (limited && !ReceiveStatus()) return 0;
 
-    // A length field of two characters or fewer is a status in its place.
+    const int n = ReceiveBlockLength();
+    if (n < 0) return 0;
     char field[5] = {};
-    int n = ReceiveLengthField(field);
-    if (std::strlen(field) <= 2) {
-        ParseStatus(field);
-        return 0;
-    }
-    if (n < 0) {
-        Fail();
-        return 0;
-    }
     blockA.AssignHeaderOnly(n);
     std::vector<unsigned char> bytes(static_cast<std::size_t>(n) + 1, 0);
     int got = ReceiveRaw(bytes.data(), n);

@@ -328,6 +328,12 @@ public:
     // Receives a 4-byte length field into `raw` (5 bytes: field + zero) and
     // returns its value, or -1 when it is not four ASCII digits.
     int ReceiveLengthField(char raw[5]);
+    // The length field that opens a data block: its count, or -1 with the
+    // code in the error state. A field of two characters or fewer is a
+    // status in its place (the reader's code; a garbled one with the USB
+    // recovery); "EN" there, or any other field that is not four digits, is
+    // a bad reply.
+    int ReceiveBlockLength();
     // Sets the error code (pending) and returns false: VAZ_CODE_COMMUNICATION
     // for a reply that does not fit its buffer or is malformed.
     bool Fail(const char* code = VAZ_CODE_COMMUNICATION);
@@ -374,6 +380,10 @@ public:
 
 private:
     void UsbRecovery();
+    // A reply was not read as sent: on the serial link the rest of it is
+    // let in and dropped before the next command (USB drops waiting
+    // reports before every command).
+    void DrainSerialReply();
     int AreaReadSteps(const char* command);  // AreaRead without the cleanup
     // Sets the command parameters and the replies left for VazG; returns
     // the reply the same call reads.

@@ -125,7 +125,17 @@ int CHidDevice::ReadReport(unsigned char* dest, int count) {
     return result;
 }
 
+void CHidDevice::DiscardWaitingInput() {
+    if (!HandleValid()) return;
+    unsigned char scratch[256];
+    int got = 0, err = 0;
+    // Bounded: a device that streams without end does not hold the command back.
+    for (int i = 0; i < 1024; ++i)
+        if (device_->Read(scratch, inputLength_, 0, &got, &err) != vazplat::HidIo::Done) break;
+}
+
 int CHidDevice::Send(const unsigned char* bytes, int n) {
+    DiscardWaitingInput();
     int result = 0, offset = 0;
     for (int chunk : vazproto::UsbSendChunks(n)) {
         result = WriteReport(bytes + offset, chunk);
@@ -194,8 +204,16 @@ bool CSerialPort::Open(int number) {
 
 bool CSerialPort::Write() {
     std::lock_guard<std::mutex> guard(lock_);
-    port_.PurgeInput();  // unread reply bytes of an earlier command are discarded
     int err = 0;
+    if (drainBeforeWrite_) {
+        drainBeforeWrite_ = false;
+        unsigned char scratch[1024];
+        bool hangup = false;
+        for (const int64_t end = vazhost::NowMs() + kTotalCapMs; vazhost::NowMs() < end && !hangup;)
+            if (port_.Read(scratch, sizeof scratch, kQuietMs, kQuietMs, &err, &hangup) <= 0) break;
+        err = 0;
+    }
+    port_.PurgeInput();  // unread reply bytes of an earlier command are discarded
     int n = bytesToWrite;
     if (port_.Write(writeBuffer.data(), n, TotalMs(n), &err) >= 0) return true;
     if (err != EIO) ErrorBox("WriteFile()", err);

@@ -36,7 +36,14 @@
  * (separated by ":", first = COM1; set but empty = no ports), otherwise the
  * system's /dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS* in that order; 115200 baud,
  * even parity, 8 data bits, 1 stop bit. Both variables are read at every
- * discovery (every VazInit and every USB recovery).
+ * discovery (every VazInit and every USB recovery). Before a command goes out,
+ * bytes that wait unread from an earlier reply are discarded on both links
+ * (serial: the input is purged; USB: the waiting reports are read and
+ * dropped), so a late or surplus reply is never taken for the command's own.
+ * After a reply the library could not read as sent (code
+ * VAZ_CODE_COMMUNICATION), the next command on the serial link first waits
+ * until the line has been quiet for 100 ms (at most 10 s) and drops what
+ * came, the rest of that reply still on its way.
  *
  * @par A silent or unplugged reader
  * Every wait is bounded. Serial: a read waits at most 1000 ms for the next

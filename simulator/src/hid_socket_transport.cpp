@@ -93,11 +93,8 @@ void HidSocketTransport::Impl::onCommand(const std::string& command) {
     if (dropRequested || conn < 0) return;
     bool drop = false;
     std::vector<Element> reply = reader.handleCommand(command, Link::Hid, drop);
-    if (drop) {
-        dropRequested = true;
-        return;
-    }
-    sendReply(reply);
+    sendReply(reply);  // what a reader unplugged mid-reply still got out
+    if (drop) dropRequested = true;
 }
 
 namespace {

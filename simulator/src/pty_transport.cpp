@@ -145,10 +145,7 @@ void PtyTransport::Impl::onCommand(const std::string& command) {
     if (dropRequested) return;  // the rest of a chunk after a drop is lost with the link
     bool drop = false;
     std::vector<Element> reply = reader.handleCommand(command, Link::Serial, drop);
-    if (drop) {
-        dropRequested = true;
-        return;
-    }
+    dropRequested = drop;  // after what a reader unplugged mid-reply still got out
     // Recorded before writing, so that a host that has read a reply finds it in the trace.
     for (const Element& e : reply) {
         reader.record(Direction::ReaderToHost, Link::Serial, e);

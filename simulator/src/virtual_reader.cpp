@@ -196,6 +196,9 @@ std::vector<Element> VirtualReader::handleCommand(const std::string& command, Li
                 break;
             case Fault::Kind::Stop:
                 break;
+            case Fault::Kind::Unplug:
+                dropLink = true;
+                break;
         }
     }
 
@@ -206,7 +209,7 @@ std::vector<Element> VirtualReader::handleCommand(const std::string& command, Li
             p.bytes = lengthField(static_cast<size_t>(std::clamp(p.lengthOf + lengthDelta, 0, 9999)));
         out.push_back(std::move(p.bytes));
     }
-    if (fault && fault->kind == Fault::Kind::Stop) {
+    if (fault && (fault->kind == Fault::Kind::Stop || fault->kind == Fault::Kind::Unplug)) {
         // The answer ends where the reader stopped, inside an element if need be.
         size_t left = static_cast<size_t>(std::max(0, fault->stopAfter));
         std::vector<Element> cut;

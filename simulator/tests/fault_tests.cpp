@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -86,14 +87,13 @@ TEST_F(Faults, LengthsThatLie) {
     EXPECT_EQ(host.exchange("X 2/", 19), "0000NO 00001 SC 0EN");  // clamped at 0
 }
 
-TEST(FaultDrop, HidConnectionClosedAndReconnectWorks) {
-    Rig rig;
-    Fault f;
-    f.kind = Fault::Kind::Drop;
-    rig.reader.injectFault("v/", f);
+// The faulted `command` on a first host connection (`first` checks what
+// came), then a new connection, which the reader answers.
+void ExpectHidClosedThenServedAgain(Rig& rig, const std::string& command, const std::function<void(HidHost&)>& first) {
     {
         HidHost host(rig.hid->path());
-        host.send("v/");
+        host.send(command);
+        first(host);
         EXPECT_EQ(host.receive(), "<eof>");
     }
     HidHost again(rig.hid->path());
@@ -101,14 +101,11 @@ TEST(FaultDrop, HidConnectionClosedAndReconnectWorks) {
     EXPECT_EQ(again.receivePayloads(2).size(), 2u);
 }
 
-TEST(FaultDrop, PtyHangsUpAndTheLinkPointsToAFreshPort) {
-    Rig rig(true);
+// The faulted "N/" hangs the pseudo-terminal up; the link then points to a
+// fresh port that answers. Returns the new slave path.
+std::string ExpectPtyReplaced(Rig& rig) {
     const std::string link = rig.pty->path();
     const std::string before = rig.pty->slavePath();
-    ASSERT_EQ(std::filesystem::read_symlink(link).string(), before);
-    Fault f;
-    f.kind = Fault::Kind::Drop;
-    rig.reader.injectFault("N/", f);
     std::string after;
     {
         // While the old port is held open its number stays taken, so the new one differs.
@@ -121,6 +118,45 @@ TEST(FaultDrop, PtyHangsUpAndTheLinkPointsToAFreshPort) {
     EXPECT_EQ(std::filesystem::read_symlink(link).string(), after);
     SerialHost again(link);
     EXPECT_EQ(again.exchange("N/", 6), std::string("\x10\x27\0\0EN", 6));
+    return after;
+}
+
+TEST(FaultDrop, HidConnectionClosedAndReconnectWorks) {
+    Rig rig;
+    rig.reader.injectFault("v/", fault(Fault::Kind::Drop));
+    ExpectHidClosedThenServedAgain(rig, "v/", [](HidHost&) {});
+}
+
+TEST(FaultDrop, PtyHangsUpAndTheLinkPointsToAFreshPort) {
+    Rig rig(true);
+    ASSERT_EQ(std::filesystem::read_symlink(rig.pty->path()).string(), rig.pty->slavePath());
+    rig.reader.injectFault("N/", fault(Fault::Kind::Drop));
+    ExpectPtyReplaced(rig);
+}
+
+TEST(FaultUnplug, HidSendsTheStartOfTheAnswerThenCloses) {
+    Rig rig;
+    Fault f = fault(Fault::Kind::Unplug);
+    f.stopAfter = 3;  // three of the four counter bytes
+    rig.reader.injectFault("N/", f);
+    ExpectHidClosedThenServedAgain(rig, "N/", [](HidHost& host) {
+        const auto payloads = host.receivePayloads(1);
+        ASSERT_EQ(payloads.size(), 1u);
+        EXPECT_EQ(payloads[0].substr(0, 4), std::string("\x10\x27\0\0", 4));
+    });
+}
+
+TEST(FaultUnplug, PtyHangsUpAfterTheStartOfTheAnswer) {
+    Rig rig(true);
+    Fault f = fault(Fault::Kind::Unplug);
+    f.stopAfter = 1;
+    rig.reader.injectFault("N/", f);
+    ExpectPtyReplaced(rig);
+    // What got out before the hang-up: one byte, then the fresh port's exchange.
+    const auto trace = rig.reader.trace();
+    int oneByte = 0;
+    for (const auto& e : trace) oneByte += e.direction == vazsim::Direction::ReaderToHost && e.bytes == "\x10";
+    EXPECT_EQ(oneByte, 1);
 }
 
 // A reader that reads its input late: what the host purges from its output

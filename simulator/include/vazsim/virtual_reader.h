@@ -41,6 +41,7 @@ struct Fault {
         Drop,       // close the link instead of answering
         LieLength,  // length fields announce `lengthDelta` more (or fewer) bytes than are sent
         Stop,       // send the first `stopAfter` bytes of the normal answer, then fall silent
+        Unplug,     // send the first `stopAfter` bytes of the normal answer, then close the link
     };
     Kind kind = Kind::No;
     int times = 1;           // number of matching commands it applies to; -1 = until cleared
@@ -48,7 +49,7 @@ struct Fault {
     std::string code;        // Kind::Code
     std::string bytes;       // Kind::Garbled, Kind::Stale
     int lengthDelta = 0;     // Kind::LieLength
-    int stopAfter = 0;       // Kind::Stop
+    int stopAfter = 0;       // Kind::Stop, Kind::Unplug
 };
 
 // Wire speed of the links: USB full speed carries one 64-byte report per
@@ -152,7 +153,8 @@ public:
     // Called by a transport with the command the host sent (the bytes up to
     // and including its "/" or, in print mode, its 0x04). Returns the reply
     // elements in order; an empty list means "no answer".
-    // `dropLink` is set when the link is to be closed instead.
+    // `dropLink` is set when the link is to be closed once the elements (none
+    // for Kind::Drop) have been sent.
     std::vector<Element> handleCommand(const std::string& command, Link link, bool& dropLink);
 
     // Whether the reader expects print pieces (ended by 0x04) rather than
