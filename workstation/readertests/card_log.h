@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include "device_table.h"
 #include "vaz.h"
 
 namespace cardlog {
@@ -22,6 +23,21 @@ inline constexpr const char* kAnswerBlock = "r A 0001 2048/";
 // The sync mark count in the reader's four-digit reply ("0073"); 0 when
 // the reply starts with no digit.
 int syncCountFromReply(const char* reply);
+
+// After a card was read ("R/" or "/"): its sync mark count ("r A/") and its
+// answer text ("r A 0001 2048/"), fetched as one exchange that no other
+// caller of the reader interleaves.
+enum class CardText {
+    Fetched,
+    NoSyncCount,     // "r A/" refused, or a count of 0
+    BlockRefused,    // "r A 0001 2048/" refused: the reader's error waits
+    NoData,          // the answer text did not come
+};
+struct CardData {
+    int syncCount = 0;
+    QByteArray answer;
+};
+CardText fetchCardText(const DeviceFunctionTable& device, CardData& data);
 
 // The log entry of a card read in a run (string 129) and of a standard
 // answer card (string 159); `answer` is the reader's text as it came.
