@@ -43,7 +43,8 @@ void CFormConsist::placeControls(int w, int h) {
     lines_->setGeometry(w - 40, h - 107, 30, 20);
     clear_->setGeometry(w - 60, h - 60, 50, 20);
     getValues_->setGeometry(w - 60, h - 30, 50, 20);
-    plotRect_ = QRect(QPoint(10, h / 7), QPoint(w - 90, h * 25 / 28 - 1));  // right and bottom exclusive
+    // (10, h / 7) to (w - 90, h * 25 / 28), the right and bottom edges outside.
+    plotRect_ = QRect(QPoint(10, h / 7), QPoint(w - 91, h * 25 / 28 - 1));
     if (gray_) {
         gray_->setPictureSize(std::max(w - 100, kMinPictureWidth), plotRect_.height());
         gray_->placeAt(plotRect_);  // redraws the axes; a profile drawn before is gone

@@ -42,7 +42,7 @@ CFormLine::CFormLine(QWidget* parent) : CFormView(parent) {
     connect(clear_, &QPushButton::clicked, this, &CFormLine::OnClear);
     connect(scroll_, &QScrollBar::actionTriggered, this, &CFormLine::onScrollAction);
     connect(scroll_, &QScrollBar::sliderReleased, this, &CFormLine::onThumbReleased);
-    addSaveTarget(chart_, strings::text(138));
+    addPictureTarget(chart_, strings::text(138));
 }
 
 void CFormLine::OnInitialUpdate() {

@@ -79,7 +79,7 @@ void CFormWave::OnReadCard() {
     // A head number that is no number, or below 1, asks for head 1 and
     // shows the sync track twice.
     const int head = std::max(0, formcontrols::editNumber(head_));
-    const QByteArray select = QByteArray::asprintf("I 5 %02d,%02d/", wavesync::readerHead(head), lines);
+    const QByteArray select = QString::asprintf("I 5 %02d,%02d/", wavesync::readerHead(head), lines).toLatin1();
     if (app.device.send(select.constData()) <= 0) {
         app.ShowDeviceError(this);
         return;
@@ -100,7 +100,7 @@ int CFormWave::fetchCurve(int argument, std::vector<int>& buffer) {
     int delivered = 0;
     {
         DeviceLock::Hold hold(app.device.lock);  // the curve of this command, not another caller's
-        const QByteArray command = QByteArray::asprintf("I 6 %d/", argument);
+        const QByteArray command = QString::asprintf("I 6 %d/", argument).toLatin1();
         if (app.device.send(command.constData()) <= 0) return 0;
         delivered = app.device.getCurve('A', fetched.data());
     }

@@ -64,6 +64,18 @@ const std::map<int, const char*>& table() {
         {158, "取值"},
         {159, "本次走卡为标准答案:\n同步框数:%d\n答案:%s\n\n"},
         {306, "编辑"},
+        // The forms' saving of tables, pictures and logs.
+        {401, "保存表格(CSV)..."},
+        {402, "保存图片(PNG)..."},
+        {403, "保存文本..."},
+        {404, "CSV 文件 (*.csv)"},
+        {405, "PNG 图片 (*.png)"},
+        {406, "文本文件 (*.txt)"},
+        {408, "另存为"},
+        // The read-card test's format file dialogs.
+        {410, "Format file(*.txt);;All Files(*.*)"},
+        {411, "Document(*.txt)"},
+        {412, "Upload the format file"},
     };
     return t;
 }
@@ -83,7 +95,48 @@ const std::map<int, const char*>& prompts() {
     return t;
 }
 
+// (dialog, control) -> text of the controls on the forms' dialog resources.
+const std::map<std::pair<int, int>, const char*>& dialogTexts() {
+    static const std::map<std::pair<int, int>, const char*> t = {
+        {{320, 1001}, "步进进纸"},
+        {{321, 1000}, "取上一张卡的灰度"},
+        {{321, 1005}, "读卡(&R)"},
+        {{321, 1023}, "路数:"},
+        {{321, 1024}, "同步框:"},
+        {{321, 1063}, "S路"},
+        {{321, 1064}, "D路"},
+        {{321, 1071}, "取同步框数"},
+        {{315, 1000}, "取灰度"},
+        {{315, 1003}, "打开格式文件"},
+        {{315, 1004}, "加载格式文件"},
+        {{315, 1005}, "读卡"},
+        {{315, 1006}, "静态"},
+        {{315, 1007}, "静态"},
+        {{315, 1008}, "静态"},
+        {{315, 1072}, "载入评分标准"},
+        {{315, 1073}, "读标准答案卡"},
+        {{331, 1000}, "清屏"},
+        {{331, 1001}, "取值"},
+        {{331, 1053}, "行号:"},
+        {{331, 1054}, "同步框数:"},
+        {{332, 1000}, "清屏"},
+        {{332, 1001}, "取值"},
+        {{332, 1023}, "路数"},
+        {{332, 1024}, "同步框"},
+        {{333, 1000}, "读卡"},
+        {{333, 1001}, "清屏"},
+        {{333, 1059}, "路数"},
+        {{333, 1060}, "同步框"},
+    };
+    return t;
+}
+
 }  // namespace
+
+QString dialogText(int dialog, int control) {
+    auto it = dialogTexts().find({dialog, control});
+    return it == dialogTexts().end() ? QString() : QString::fromUtf8(it->second);
+}
 
 QString text(int id) {
     auto it = table().find(id);

@@ -1,5 +1,7 @@
 // The line test: which heads it takes, the bars of one head along the card,
 // and scrolling over a card longer than the chart.
+#include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 
 #include "form_line.h"

@@ -17,7 +17,7 @@ protected:
     // A card in the reader, read as the gray test would.
     void feed(const vazsim::Sheet& sheet) {
         reader().addCard(sheet);
-        ASSERT_GT(app->device.send(QByteArray::asprintf("I 2 %02d/", sheet.syncCount).constData()), 0);
+        ASSERT_GT(app->device.send(QString::asprintf("I 2 %02d/", sheet.syncCount).toLatin1().constData()), 0);
     }
     void readCard(const QString& head, const QString& lines) {
         control<QLineEdit>(form, 1061)->setText(head);
@@ -79,7 +79,10 @@ TEST_F(WaveForm, WithoutASyncCountNothingIsSent) {
 
 TEST_F(WaveForm, ARefusedHeadShowsTheDevicesErrorAndDrawsNothing) {
     feed(vazsim::blankSheet(20, 0));
-    reader().injectFault("I 5", vazsim::Fault{vazsim::Fault::Kind::Code, 1, false, "06"});
+    vazsim::Fault refused;
+    refused.kind = vazsim::Fault::Kind::Code;
+    refused.code = "06";
+    reader().injectFault("I 5", refused);
     readCard("1", "20");
     ASSERT_EQ(boxes.records.size(), 1u);
     EXPECT_EQ(boxes.records[0].objectName, "deviceError");
