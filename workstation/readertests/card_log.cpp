@@ -32,12 +32,14 @@ CardText fetchCardText(const DeviceFunctionTable& device, CardData& data) {
 
 QString runEntry(int card, int syncCount, const QByteArray& answer) {
     const QString answerText = CPendraApp::ToWide(answer.constData());
-    return QString::asprintf(strings::text(129).toUtf8().constData(), card, syncCount, answerText.toUtf8().constData());
+    return QString::asprintf(strings::text(129).toUtf8().constData(), card, syncCount,
+                             answerText.toUtf8().constData());
 }
 
 QString standardEntry(int syncCount, const QByteArray& answer) {
     const QString answerText = CPendraApp::ToWide(answer.constData());
-    return QString::asprintf(strings::text(159).toUtf8().constData(), syncCount, answerText.toUtf8().constData());
+    return QString::asprintf(strings::text(159).toUtf8().constData(), syncCount,
+                             answerText.toUtf8().constData());
 }
 
 }  // namespace cardlog

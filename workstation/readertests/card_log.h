@@ -29,9 +29,9 @@ int syncCountFromReply(const char* reply);
 // caller of the reader interleaves.
 enum class CardText {
     Fetched,
-    NoSyncCount,     // "r A/" refused, or a count of 0
-    BlockRefused,    // "r A 0001 2048/" refused: the reader's error waits
-    NoData,          // the answer text did not come
+    NoSyncCount,   // "r A/" refused, or a count of 0
+    BlockRefused,  // "r A 0001 2048/" refused: the reader's error waits
+    NoData,        // the answer text did not come
 };
 struct CardData {
     int syncCount = 0;

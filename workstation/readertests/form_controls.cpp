@@ -15,7 +15,8 @@ void showOwnedMessage(QWidget* owner, int id) {
 
 void showProgramMessage(int id) {
     runOnGuiThread([id] {
-        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), strings::text(id), QMessageBox::Ok);
+        QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), strings::text(id),
+                        QMessageBox::Ok);
         box.setObjectName("message");
         box.exec();
     });

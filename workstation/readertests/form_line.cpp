@@ -9,7 +9,8 @@
 #include "pendra_app.h"
 
 namespace {
-const bool registered = registerFormView(CFormLine::kFormId, [](QWidget* parent) { return new CFormLine(parent); });
+const bool registered =
+    registerFormView(CFormLine::kFormId, [](QWidget* parent) { return new CFormLine(parent); });
 }  // namespace
 
 CLineChartFrame::CLineChartFrame(QWidget* parent) : QFrame(parent) {

@@ -18,7 +18,8 @@
 
 namespace {
 
-const bool registered = registerFormView(CFormTest::kFormId, [](QWidget* parent) { return new CFormTest(parent); });
+const bool registered =
+    registerFormView(CFormTest::kFormId, [](QWidget* parent) { return new CFormTest(parent); });
 
 const QColor kEditBackground(199, 237, 204);
 
@@ -177,7 +178,8 @@ void CFormTest::addToLog(const QString& entry) {
 void CFormTest::OnGrayOfCard() {
     CPendraApp& app = *theApp();
     app.grayFromCard = 1;
-    if (CMainFrame* frame = app.mainFrame()) QCoreApplication::postEvent(frame, new QEvent(kShowGrayTestEvent));
+    if (CMainFrame* frame = app.mainFrame())
+        QCoreApplication::postEvent(frame, new QEvent(kShowGrayTestEvent));
 }
 
 void CFormTest::OnReadStandardCard() {

@@ -12,7 +12,8 @@
 
 namespace {
 
-const bool registered = registerFormView(CFormWave::kFormId, [](QWidget* parent) { return new CFormWave(parent); });
+const bool registered =
+    registerFormView(CFormWave::kFormId, [](QWidget* parent) { return new CFormWave(parent); });
 
 int g_sampleCount = 1800;
 
@@ -79,7 +80,8 @@ void CFormWave::OnReadCard() {
     // A head number that is no number, or below 1, asks for head 1 and
     // shows the sync track twice.
     const int head = std::max(0, formcontrols::editNumber(head_));
-    const QByteArray select = QString::asprintf("I 5 %02d,%02d/", wavesync::readerHead(head), lines).toLatin1();
+    const QByteArray select =
+        QString::asprintf("I 5 %02d,%02d/", wavesync::readerHead(head), lines).toLatin1();
     if (app.device.send(select.constData()) <= 0) {
         app.ShowDeviceError(this);
         return;

@@ -15,7 +15,8 @@ bool profileForLine(const TestDataRecord& record, int lineNumber, Profile& profi
     if (lineNumber < 1 || lineNumber > n) return false;
     const size_t first = static_cast<size_t>(kProfileValues) * static_cast<size_t>(n - lineNumber);
     if (first + kProfileValues > record.gray.size()) return false;
-    for (int t = 0; t < kProfileValues; ++t) profile[static_cast<size_t>(t)] = 1 + (record.gray[first + static_cast<size_t>(t)] & 0xFF);
+    for (int t = 0; t < kProfileValues; ++t)
+        profile[static_cast<size_t>(t)] = 1 + (record.gray[first + static_cast<size_t>(t)] & 0xFF);
     return true;
 }
 

@@ -50,7 +50,8 @@ void fillLineValues(const TestDataRecord& record, int channel, LineValues& value
     const int n = std::min({record.lineCount, held, kMaxLines});
     if (channel < 0 || channel >= kValuesPerLineStride) return;
     for (int line = 0; line < n; ++line)
-        values[static_cast<size_t>(n - 1 - line)] = record.gray[static_cast<size_t>(kValuesPerLineStride * line + channel)];
+        values[static_cast<size_t>(n - 1 - line)] =
+            record.gray[static_cast<size_t>(kValuesPerLineStride * line + channel)];
 }
 
 int scrollTarget(Scroll request, int position, int maximum, int thumb) {

@@ -10,9 +10,9 @@ namespace wavesync {
 
 constexpr int kCurveSamples = 10000;  // each curve buffer
 constexpr int kMaxMarks = 200;
-constexpr int kSquaredHigh = 150;     // paper
-constexpr int kSquaredLow = 20;       // sync mark
-constexpr int kFirstMarkIndent = 100; // pixels left of the first mark after a read
+constexpr int kSquaredHigh = 150;      // paper
+constexpr int kSquaredLow = 20;        // sync mark
+constexpr int kFirstMarkIndent = 100;  // pixels left of the first mark after a read
 
 // The reader's head numbers skip the D and S heads after channel 30: channel
 // 31 is head 33. Head number 0 (or none) asks for head 1.

@@ -32,8 +32,10 @@ QString askSavePath(QWidget* parent, const QString& suggestedName, const QString
     return askSavePath(parent, suggestedName, filter, strings::text(408));
 }
 
-QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter, const QString& caption) {
-    return remembered(QFileDialog::getSaveFileName(parent, caption, QDir(lastFolder()).filePath(suggestedName), filter));
+QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter,
+                    const QString& caption) {
+    return remembered(
+        QFileDialog::getSaveFileName(parent, caption, QDir(lastFolder()).filePath(suggestedName), filter));
 }
 
 QString askOpenPath(QWidget* parent, const QString& filter) {

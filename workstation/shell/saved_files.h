@@ -17,7 +17,8 @@ namespace savedfiles {
 // settings) with `suggestedName`. Empty when the user cancelled.
 QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter);
 // The same with the dialog's caption.
-QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter, const QString& caption);
+QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter,
+                    const QString& caption);
 // Asks for a file to open, starting in the same remembered folder. Empty
 // when the user cancelled.
 QString askOpenPath(QWidget* parent, const QString& filter);

@@ -25,7 +25,8 @@ protected:
         const QImage& p = form->grayWnd()->picture();
         int n = 0;
         for (int y = 0; y < form->grayWnd()->pictureHeightUsed(); ++y)
-            for (int x = 0; x < form->grayWnd()->pictureWidth(); ++x) n += p.pixel(x, y) == (colour | 0xff000000);
+            for (int x = 0; x < form->grayWnd()->pictureWidth(); ++x)
+                n += p.pixel(x, y) == (colour | 0xff000000);
         return n;
     }
     CFormConsist* form = nullptr;
@@ -46,7 +47,8 @@ TEST_F(ConsistForm, LineSeventyThreeIsTheFirstLineDeliveredAndLineOneTheLast) {
 
 TEST_F(ConsistForm, FivePressesDrawBlueMagentaBrownOrangeBlackAndTheSixthBlueAgain) {
     readAndOpen(vazsim::blankSheet(73, 5));
-    const QColor expected[] = {{0, 0, 255}, {255, 0, 255}, {128, 64, 0}, {255, 128, 0}, {0, 0, 0}, {0, 0, 255}};
+    const QColor expected[] = {{0, 0, 255},   {255, 0, 255}, {128, 64, 0},
+                               {255, 128, 0}, {0, 0, 0},     {0, 0, 255}};
     int press = 0;
     for (const QColor& colour : expected) {
         click(form, 1000);  // a clear picture each time, so the new profile is the only one

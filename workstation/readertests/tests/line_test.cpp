@@ -1,8 +1,10 @@
 // The line test: which heads it takes, the bars of one head along the card,
 // and scrolling over a card longer than the chart.
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 
 #include "form_line.h"
 #include "gray_fetch.h"
@@ -110,6 +112,26 @@ TEST_F(LineForm, ClearFlattensEveryBar) {
     getValues("1");
     click(form, 1000);
     for (int v : form->lineValues()) ASSERT_EQ(v, 0);
+}
+
+TEST_F(LineForm, TheChartIsSavedAsItShows) {
+    readAndOpen(rampSheet(20, 0));
+    getValues("1");
+    QTemporaryDir dir;
+    boxes.setDialogHandler([&](QWidget* w) {
+        auto* fd = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(fd, nullptr);
+        fd->selectFile(dir.filePath("line.png"));
+        static_cast<QDialog*>(fd)->accept();
+    });
+    ASSERT_TRUE(form->saveCurrent());
+    const QImage png(dir.filePath("line.png"));
+    const QImage& shown = form->chart()->picture();
+    ASSERT_EQ(png.size(), shown.size());
+    const linechart::Geometry g = linechart::geometryFor(shown.rect());
+    const QPoint roof(g.x0 + 15 * 20 - 4, g.yb - (form->lineValues()[19] + 1) * g.levelHeight);
+    EXPECT_EQ(png.pixel(roof), shown.pixel(roof));
+    EXPECT_EQ(png.pixel(roof), 0xff0000ffu);
 }
 
 TEST_F(LineForm, ControlsSitWhereTheyBelongAfterAResize) {

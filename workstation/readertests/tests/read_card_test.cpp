@@ -1,6 +1,8 @@
 // The read-card test: the format file it writes and loads, the reading
 // worker's log and its endings, and the hand-over to the gray test.
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -9,6 +11,7 @@
 
 #include "form_gray.h"
 #include "form_test.h"
+#include "form_wave.h"
 #include "grid_ctrl.h"
 #include "reader_form_test.h"
 #include "string_table.h"
@@ -70,9 +73,10 @@ TEST_F(ReadCardForm, ThreeCardsAreListedNewestFirst) {
     ASSERT_TRUE(ended());
     EXPECT_EQ(button(), QStringLiteral("读卡"));
     EXPECT_EQ(app->readingCard, 0);
-    EXPECT_TRUE(log().startsWith(QStringLiteral("本次走卡第:3张:\n同步框数:73\n答案:CCCC\n\n"
-                                                "本次走卡第:2张:\n同步框数:73\n答案:BBBB\n\n"
-                                                "本次走卡第:1张:\n同步框数:73\n答案:AAAA\n\n")))
+    EXPECT_TRUE(
+        log().startsWith(QStringLiteral("本次走卡第:3张:\n同步框数:73\n答案:CCCC\n\n"
+                                        "本次走卡第:2张:\n同步框数:73\n答案:BBBB\n\n"
+                                        "本次走卡第:1张:\n同步框数:73\n答案:AAAA\n\n")))
         << log().toStdString();
     EXPECT_EQ(boxes.records.size(), 1u);  // "操作成功" only
 }
@@ -154,7 +158,8 @@ TEST_F(ReadCardForm, ClosingTheFormWhileItsWorkerWaitsForACardEndsTheWorkerFirst
 TEST_F(ReadCardForm, TheFormatFileIsWrittenInCodePage936BeforeItIsLoaded) {
     openForm();
     loadFormat("L 0 073 048/\n");
-    control<QTextEdit>(form, 1002)->setPlainText(QStringLiteral("; 学号\nL 0 073 048/\nQ 09 050 011 014 1/\n"));
+    control<QTextEdit>(form, 1002)
+        ->setPlainText(QStringLiteral("; 学号\nL 0 073 048/\nQ 09 050 011 014 1/\n"));
     click(form, 1004);
     pump();
     QFile f(form->formatPath());
@@ -221,6 +226,41 @@ TEST_F(ReadCardForm, GrayOfCardFillsTheGrayTestWithTheLastCard) {
     EXPECT_NE(app->testData->value(0, 0), app->testData->value(1, 0));
 }
 
+TEST_F(ReadCardForm, TheLogIsSavedAsTextAndTheOpenDialogStartsInItsFolder) {
+    openForm();
+    loadFormat("L 0 073 048/\n");
+    reader().addCard(answerSheet("ABCD"));
+    startReading();
+    ASSERT_TRUE(pumpUntil([this] { return log().contains(QStringLiteral("本次走卡第:1张")); }));
+    startReading();
+    ASSERT_TRUE(ended());
+
+    QTemporaryDir logs;
+    QStringList startFolders;
+    QString choose = logs.filePath("run.txt");
+    boxes.setDialogHandler([&](QWidget* w) {
+        auto* fd = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(fd, nullptr);
+        startFolders << fd->directory().absolutePath();
+        fd->selectFile(choose);
+        static_cast<QDialog*>(fd)->accept();
+    });
+    control(form, 1001)->setFocus();
+    ASSERT_TRUE(form->saveCurrent());
+    QFile saved(logs.filePath("run.txt"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), log());
+
+    // Opening a format file starts where the log went.
+    choose = dir.filePath("format.txt");
+    click(form, 1003);
+    pump();
+    ASSERT_EQ(startFolders.size(), 2);
+    EXPECT_EQ(startFolders[1], QDir(logs.path()).absolutePath());
+    EXPECT_EQ(form->formatPath(), choose);
+    EXPECT_EQ(control<QTextEdit>(form, 1002)->toPlainText(), "L 0 073 048/\n");
+}
+
 TEST_F(ReadCardForm, ControlsSitWhereTheyBelongAfterAResize) {
     openForm();
     form->resize(900, 600);
@@ -233,4 +273,26 @@ TEST_F(ReadCardForm, ControlsSitWhereTheyBelongAfterAResize) {
     EXPECT_FALSE(control(form, 1073)->isVisible());
     EXPECT_EQ(control<QTextEdit>(form, 1001)->palette().color(QPalette::Base), QColor(199, 237, 204));
     EXPECT_TRUE(control<QTextEdit>(form, 1001)->isReadOnly());
+}
+
+using OfflineForms = ReaderFormTest;
+
+TEST_F(OfflineForms, EveryReaderActionOfTheWaveformAndReadCardTestsShowsMessage101) {
+    startWith(ReaderRig::Via::Nothing);
+    QTemporaryDir dir;
+    auto* test = open<CFormTest>(CFormTest::kFormId);
+    ASSERT_NE(test, nullptr);
+    test->openFormatFile(dir.filePath("format.txt"));
+    boxes.records.clear();
+    click(test, 1005);
+    click(test, 1004);
+    test->OnReadStandardCard();
+    auto* wave = open<CFormWave>(CFormWave::kFormId);
+    ASSERT_NE(wave, nullptr);
+    control<QLineEdit>(wave, 1049)->setText("40");
+    click(wave, 1000);
+    pump();
+    EXPECT_EQ(boxes.count(QStringLiteral("VAZ尚未联机,请先执行联机操作!")), 4);
+    EXPECT_FALSE(test->reader().running());
+    EXPECT_EQ(control<QPushButton>(test, 1005)->text(), QStringLiteral("读卡"));
 }

@@ -1,9 +1,9 @@
 // The waveform's squared sync track and its marks, and the curves' limits.
+#include "wave_sync.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
-
-#include "wave_sync.h"
 
 namespace {
 
@@ -16,16 +16,6 @@ std::vector<int> syncTrack(int marks, int run) {
     }
     v.insert(v.end(), run, 200);
     return v;
-}
-
-TEST(WaveSync, MarksAtFortyOnPaperAtTwoHundredGiveThresholdOneTwentyAndTheirCentres) {
-    const std::vector<int> sync = syncTrack(3, 10);
-    EXPECT_EQ(wavesync::syncThreshold(sync), 120);
-    std::vector<int> squared(sync.size());
-    wavesync::square(sync, 120, squared);
-    EXPECT_EQ(squared[0], 150);
-    EXPECT_EQ(squared[10], 20);
-    EXPECT_EQ(wavesync::markCentres(squared), (std::vector<int>{15, 35, 55}));
 }
 
 TEST(WaveSync, AMarkStillOpenAtTheEndIsNoMark) {

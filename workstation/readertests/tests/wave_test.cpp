@@ -17,7 +17,8 @@ protected:
     // A card in the reader, read as the gray test would.
     void feed(const vazsim::Sheet& sheet) {
         reader().addCard(sheet);
-        ASSERT_GT(app->device.send(QString::asprintf("I 2 %02d/", sheet.syncCount).toLatin1().constData()), 0);
+        ASSERT_GT(app->device.send(QString::asprintf("I 2 %02d/", sheet.syncCount).toLatin1().constData()),
+                  0);
     }
     void readCard(const QString& head, const QString& lines) {
         control<QLineEdit>(form, 1061)->setText(head);
