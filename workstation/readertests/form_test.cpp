@@ -117,10 +117,7 @@ void CFormTest::OnLoadFormat() {
         app.ShowMessage(130);
         return;
     }
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     app.ShowMessage(app.SendFormatFile(formatPath_) ? 119 : 118);
 }
 
@@ -133,10 +130,7 @@ void CFormTest::OnLoadStandard() {
 
 void CFormTest::OnReadCard() {
     CPendraApp& app = *theApp();
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     if (app.readingCard) {
         readCard_->setText(strings::text(108));
         worker_.stop();  // after the current card; a card awaited in the hopper is no longer awaited
@@ -184,10 +178,7 @@ void CFormTest::OnGrayOfCard() {
 
 void CFormTest::OnReadStandardCard() {
     CPendraApp& app = *theApp();
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     if (app.device.send(cardlog::kReadStandardCard) <= 0) {
         app.ShowDeviceError(this);
         return;

@@ -17,6 +17,11 @@ namespace {
 const bool registered = registerFormView(CFormValue::kFormId, [](QWidget* parent) { return new CFormValue(parent); });
 
 constexpr int kRowHeight = 18;
+// Rows one turn of the event loop appends at most, and rows the sampler may
+// be ahead of the table before it waits: a sampler without pause (the
+// benchmark) then neither stalls the screen nor piles up rows in memory.
+constexpr std::size_t kRowsPerDelivery = 32;
+constexpr std::size_t kMaxRowsAhead = 256;
 
 // Room for the whole first half of any value block the library may hand
 // over ("I 4/" announces its length in four digits), of which the table
@@ -46,7 +51,7 @@ CValueSteadiness::Sample initialSample(CPendraApp& app) {
 
 CFormValue::CFormValue(QWidget* parent)
     : CFormView(parent),
-      rows_(this, [this](std::vector<Row>& rows) { appendRows(rows); }),
+      rows_(this, [this](std::vector<Row>& rows) { appendRows(rows); }, kRowsPerDelivery),
       worker_(theApp()->testRun) {
     setObjectName(QString::number(kDialog));
     getValue_ = new QPushButton(strings::text(158), this);
@@ -90,10 +95,7 @@ void CFormValue::placeControls(int w, int h) {
 
 void CFormValue::OnGetValue() {
     CPendraApp& app = *theApp();
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     if (getValue_->text() != strings::text(158)) {
         app.testRun = 0;
         getValue_->setText(strings::text(158));
@@ -105,7 +107,7 @@ void CFormValue::OnGetValue() {
     const int columns = grid_ ? grid_->columnCount() : kColumns;
     worker_.start([this, columns] { sample(columns); },
                   [this] {
-                      rows_.deliver();
+                      rows_.deliver(true);
                       getValue_->setText(strings::text(158));
                   });
 }
@@ -149,6 +151,8 @@ void CFormValue::sample(int columns) {
             break;
         }
         if (!ok) break;
+        while (rows_.waiting() > kMaxRowsAhead && worker_.keepGoing())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         // The pause ends early when the run is stopped.
         using namespace std::chrono;
         const auto until = steady_clock::now() + milliseconds(intervalMs_.load());

@@ -67,10 +67,7 @@ void CFormWave::placeControls(int w, int h) {
 
 void CFormWave::OnReadCard() {
     CPendraApp& app = *theApp();
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     const int lines = formcontrols::editNumber(syncCount_);
     if (lines <= 0) {
         app.ShowMessage(149);

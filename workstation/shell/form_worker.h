@@ -14,7 +14,9 @@
 
 #include <QObject>
 #include <atomic>
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -73,42 +75,62 @@ private:
 
 // Updates a worker produces faster than they are worth showing one by one
 // (a sampler's rows): pushed from the worker, delivered to the GUI thread in
-// batches. At most one delivery waits in the queue; it takes everything
-// pushed until it runs, in order, so nothing is lost and the GUI thread
-// handles one event per batch instead of one per item.
+// batches, in order, nothing lost. At most one delivery waits in the queue;
+// it takes what was pushed until it runs, at most `maxPerDelivery` items, and
+// queues the next delivery for the rest, so the GUI thread handles one event
+// per batch instead of one per item and never one endless batch.
 template <typename T>
 class CUpdateBatch {
 public:
     // `receiver` lives on the GUI thread and owns the batch (it is a member
     // of the form); deliveries still queued when it goes are dropped.
-    CUpdateBatch(QObject* receiver, std::function<void(std::vector<T>&)> apply)
-        : receiver_(receiver), apply_(std::move(apply)) {}
+    CUpdateBatch(QObject* receiver, std::function<void(std::vector<T>&)> apply, std::size_t maxPerDelivery = 0)
+        : receiver_(receiver), apply_(std::move(apply)), max_(maxPerDelivery) {}
 
     // Any thread.
     void push(T item) {
         std::lock_guard<std::mutex> hold(mutex_);
         items_.push_back(std::move(item));
-        if (posted_) return;
-        posted_ = true;
-        QMetaObject::invokeMethod(receiver_, [this] { deliver(); }, Qt::QueuedConnection);
+        postLocked();
     }
 
-    // GUI thread: applies what waits now (a worker's end calls it so that
-    // nothing is left behind).
-    void deliver() {
+    // Items pushed and not yet applied (any thread): a producer that is far
+    // ahead of the screen waits for this to shrink.
+    std::size_t waiting() const {
+        std::lock_guard<std::mutex> hold(mutex_);
+        return items_.size();
+    }
+
+    // GUI thread: applies what waits now, all of it with `all` (a worker's
+    // end calls it so that nothing is left behind).
+    void deliver(bool all = false) {
         std::vector<T> items;
         {
             std::lock_guard<std::mutex> hold(mutex_);
-            items.swap(items_);
             posted_ = false;
+            if (all || max_ == 0 || items_.size() <= max_) {
+                items.swap(items_);
+            } else {
+                items.assign(std::make_move_iterator(items_.begin()),
+                             std::make_move_iterator(items_.begin() + std::ptrdiff_t(max_)));
+                items_.erase(items_.begin(), items_.begin() + std::ptrdiff_t(max_));
+                postLocked();
+            }
         }
         if (!items.empty()) apply_(items);
     }
 
 private:
+    void postLocked() {
+        if (posted_) return;
+        posted_ = true;
+        QMetaObject::invokeMethod(receiver_, [this] { deliver(); }, Qt::QueuedConnection);
+    }
+
     QObject* receiver_;
     std::function<void(std::vector<T>&)> apply_;
-    std::mutex mutex_;
+    std::size_t max_;
+    mutable std::mutex mutex_;
     std::vector<T> items_;
     bool posted_ = false;
 };

@@ -7,6 +7,7 @@
 //     value-bench [ROWS]
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -41,19 +42,64 @@ public:
     StallMeter() {
         connect(&timer_, &QTimer::timeout, this, [this] {
             const qint64 now = clock_.nsecsElapsed();
-            if (last_ >= 0) longest_ = std::max(longest_, now - last_);
+            if (last_ >= 0) {
+                longest_ = std::max(longest_, now - last_);
+                gaps_.push_back(now - last_);
+            }
             last_ = now;
         });
         clock_.start();
         timer_.start(0);
     }
     double longestMs() const { return double(longest_) / 1e6; }
+    // The gap that `share` of all gaps do not exceed.
+    double percentileMs(double share) {
+        if (gaps_.empty()) return 0;
+        const size_t k = std::min(gaps_.size() - 1, size_t(share * double(gaps_.size())));
+        std::nth_element(gaps_.begin(), gaps_.begin() + std::ptrdiff_t(k), gaps_.end());
+        return double(gaps_[k]) / 1e6;
+    }
+    size_t gapsOver(double ms) const {
+        return size_t(std::count_if(gaps_.begin(), gaps_.end(), [ms](qint64 g) { return g > ms * 1e6; }));
+    }
+    size_t turns() const { return gaps_.size(); }
 
 private:
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 last_ = -1;
     qint64 longest_ = 0;
+    std::vector<qint64> gaps_;
+};
+
+// Times every event the GUI thread handles, so that a stall can be named.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* e) override {
+        if (depth_++ > 0) {
+            const bool r = QApplication::notify(receiver, e);
+            --depth_;
+            return r;
+        }
+        QElapsedTimer t;
+        t.start();
+        const int type = e->type();  // e may be gone afterwards
+        const bool r = QApplication::notify(receiver, e);
+        --depth_;
+        const qint64 ns = t.nsecsElapsed();
+        if (measuring && ns > longestNs) {
+            longestNs = ns;
+            longestType = type;
+        }
+        return r;
+    }
+    bool measuring = false;
+    qint64 longestNs = 0;
+    int longestType = 0;
+
+private:
+    int depth_ = 0;
 };
 
 }  // namespace
@@ -62,7 +108,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir tmp;
     setenv("XDG_CONFIG_HOME", tmp.filePath("config").toLocal8Bit().constData(), 1);
-    QApplication qapp(argc, argv);
+    TimedApplication qapp(argc, argv);
     const int rows = argc > 1 ? std::max(1, std::atoi(argv[1])) : 150000;
 
     vazsim::VirtualReader reader;
@@ -102,12 +148,14 @@ int main(int argc, char** argv) {
     const int startRows = grid->rowCount();
     const long rssBefore = residentKiB();
     StallMeter stalls;
+    qapp.measuring = true;
     t.restart();
     form->OnGetValue();
     while (grid->rowCount() - startRows < rows && form->sampling())
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     const double seconds = double(t.nsecsElapsed()) / 1e9;
     const double longestStall = stalls.longestMs();
+    qapp.measuring = false;
     form->OnGetValue();  // stop
     while (form->sampling()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     const int appended = grid->rowCount() - startRows;
@@ -121,6 +169,9 @@ int main(int argc, char** argv) {
     std::printf("  table cell store       %10.1f bytes per row\n",
                 appended ? double(grid->cellMemory()) / grid->rowCount() : 0.0);
     std::printf("  longest GUI stall      %10.2f ms (target 16 ms)\n", longestStall);
+    std::printf("  GUI turns over 16 ms   %10zu of %zu (99.9th percentile %.2f ms)\n", stalls.gapsOver(16),
+                stalls.turns(), stalls.percentileMs(0.999));
+    std::printf("  longest single event   %10.2f ms (event type %d)\n", qapp.longestNs / 1e6, qapp.longestType);
     app.device.init(-1);
     app.ExitInstance();
     return appended >= rows ? 0 : 1;

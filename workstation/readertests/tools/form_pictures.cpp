@@ -1,8 +1,15 @@
-// Pictures of the reader test forms for the documentation: each form after a
-// run against an in-process virtual reader loaded with the sample decks,
-// saved as OUTDIR/form_line.png, form_consist.png, form_wave.png and
-// form_test.png. Message boxes the runs raise are answered with OK.
-//   kestrin-form-pictures DECKDIR OUTDIR      (needs a display: xvfb-run)
+// kestrin-form-pictures: pictures of the reader test forms after a run
+// against an in-process virtual reader, for the documentation.
+//
+//     kestrin-form-pictures DECK_FOLDER OUTPUT_FOLDER      (under xvfb-run -a)
+//
+// The value test samples a reader with one unsteady head (channel 8); the
+// gray test reads the first card of head_high.ini; the line and waveform
+// tests a card of waveform.ini, the consistency test one of sample.ini, and
+// the read-card test runs sample.ini with answer_sheet.fmt. Writes
+// form_value.png, form_gray.png, form_line.png, form_wave.png,
+// form_consist.png and form_test.png (the main window as shown). Message
+// boxes the runs raise are answered with OK.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,10 +22,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 
 #include "commands.h"
+#include "form_gray.h"
 #include "form_test.h"
+#include "form_value.h"
+#include "grid_ctrl.h"
 #include "main_frame.h"
 #include "pendra_app.h"
 #include "vazsim/card_deck.h"
@@ -64,7 +73,7 @@ void type(QWidget* form, const char* id, const QString& text) {
 bool save(CPendraApp& app, const QString& file) {
     pump(300);
     const bool ok = app.mainFrame()->grab().save(file);
-    std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "cannot write", qPrintable(file));
+    std::printf("%s %s\n", ok ? "wrote" : "cannot write", qPrintable(file));
     return ok;
 }
 
@@ -73,27 +82,47 @@ bool save(CPendraApp& app, const QString& file) {
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     if (argc != 3) {
-        std::fprintf(stderr, "usage: kestrin-form-pictures DECKDIR OUTDIR\n");
+        std::fprintf(stderr, "usage: kestrin-form-pictures DECK_FOLDER OUTPUT_FOLDER\n");
         return 2;
     }
     const QDir decks(QString::fromLocal8Bit(argv[1])), out(QString::fromLocal8Bit(argv[2]));
     QTemporaryDir tmp;
+    qputenv("XDG_CONFIG_HOME", tmp.filePath("config").toLocal8Bit());
     vazsim::VirtualReader reader;
-    reader.loadDeck(vazsim::loadDeckFile(decks.filePath("waveform.ini").toStdString()));
+    reader.setSeed(3);
+    reader.setUnsteadyHead(9);  // channel 8
+    reader.loadDeck(vazsim::loadDeckFile(decks.filePath("head_high.ini").toStdString()));
     vazsim::HidSocketTransport hid(reader, tmp.filePath("hid.sock").toStdString());
-    setenv("VAZ_HID_DEVICES", hid.path().c_str(), 1);
-    setenv("VAZ_SERIAL_PORTS", "", 1);
+    qputenv("VAZ_HID_DEVICES", QByteArray::fromStdString(hid.path()));
+    qputenv("VAZ_SERIAL_PORTS", "");
 
     CPendraApp app;
-    if (!app.InitInstance()) return 1;
-    app.mainFrame()->showNormal();
-    app.mainFrame()->resize(1100, 760);
+    if (!app.InitInstance() || !app.connected) return 1;
+    app.mainFrame()->setWindowState(Qt::WindowNoState);
+    app.mainFrame()->resize(1240, 860);
     answerBoxes();
     pump(500);
-    bool ok = app.connected != 0;
+
+    auto* value = qobject_cast<CFormValue*>(openForm(app, cmd::kValueTest));
+    if (!value) return 1;
+    value->setSampleInterval(20);
+    value->OnGetValue();
+    while (value->grid()->rowCount() < CFormValue::kPreparedRows + 60) pump(20);
+    value->OnGetValue();
+    while (value->sampling()) pump(20);
+    bool ok = save(app, out.filePath("form_value.png"));
+
+    auto* gray = qobject_cast<CFormGray*>(openForm(app, cmd::kGrayTest));
+    if (!gray) return 1;
+    type(gray, "1022", "73");
+    gray->OnReadCard();
+    gray->grid()->ensureCellVisible(48, 50);
+    ok = save(app, out.filePath("form_gray.png")) && ok;
 
     // A card of the waveform deck through the gray test fills the record.
-    QWidget* gray = openForm(app, cmd::kGrayTest);
+    reader.clearHopper();
+    reader.loadDeck(vazsim::loadDeckFile(decks.filePath("waveform.ini").toStdString()));
+    openForm(app, cmd::kGrayTest);
     type(gray, "1022", "40");
     click(gray, "1005");
 
