@@ -114,6 +114,10 @@ void CFormView::addSaveTarget(QPlainTextEdit* log, const QString& fileStem) {
     addTarget(log, Kind::Text, fileStem);
 }
 
+void CFormView::addPictureTarget(QWidget* picture, const QString& fileStem) {
+    addTarget(picture, Kind::Picture, fileStem);
+}
+
 void CFormView::addTarget(QWidget* widget, Kind kind, const QString& fileStem) {
     if (!widget) return;
     saveTargets_.push_back({widget, kind, fileStem});
@@ -152,7 +156,10 @@ bool CFormView::save(const SaveTarget& t) {
             QByteArray png;
             QBuffer buffer(&png);
             buffer.open(QIODevice::WriteOnly);
-            static_cast<CPlotWnd*>(t.widget.data())->picture().save(&buffer, "PNG");
+            if (auto* plot = qobject_cast<CPlotWnd*>(t.widget))
+                plot->picture().save(&buffer, "PNG");
+            else
+                t.widget->grab().save(&buffer, "PNG");
             return savedfiles::saveWithDialog(this, t.fileStem + ".png", strings::text(405), png);
         }
         case Kind::Text: {

@@ -45,6 +45,8 @@ public:
     void addSaveTarget(CPlotWnd* plot, const QString& fileStem);
     void addSaveTarget(QTextEdit* log, const QString& fileStem);
     void addSaveTarget(QPlainTextEdit* log, const QString& fileStem);
+    // Any other picture: saved as the widget shows it.
+    void addPictureTarget(QWidget* picture, const QString& fileStem);
     // Saves the target under the focus (else the first); false when there
     // is none or the user cancelled.
     bool saveCurrent();

@@ -13,14 +13,33 @@
 
 namespace savedfiles {
 
-QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter) {
-    QSettings settings;
-    QString folder = settings.value(settingkey::kLastSaveFolder).toString();
-    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-    const QString path =
-        QFileDialog::getSaveFileName(parent, strings::text(408), QDir(folder).filePath(suggestedName), filter);
-    if (!path.isEmpty()) settings.setValue(settingkey::kLastSaveFolder, QFileInfo(path).absolutePath());
+namespace {
+
+// The folder the last file was saved to or opened from; the home folder at first.
+QString lastFolder() {
+    const QString folder = QSettings().value(settingkey::kLastSaveFolder).toString();
+    return folder.isEmpty() || !QDir(folder).exists() ? QDir::homePath() : folder;
+}
+
+QString remembered(const QString& path) {
+    if (!path.isEmpty()) QSettings().setValue(settingkey::kLastSaveFolder, QFileInfo(path).absolutePath());
     return path;
+}
+
+}  // namespace
+
+QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter) {
+    return askSavePath(parent, suggestedName, filter, strings::text(408));
+}
+
+QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter,
+                    const QString& caption) {
+    return remembered(
+        QFileDialog::getSaveFileName(parent, caption, QDir(lastFolder()).filePath(suggestedName), filter));
+}
+
+QString askOpenPath(QWidget* parent, const QString& filter) {
+    return remembered(QFileDialog::getOpenFileName(parent, QString(), lastFolder(), filter));
 }
 
 bool write(const QString& path, QByteArrayView bytes, QString* error) {

@@ -16,6 +16,12 @@ namespace savedfiles {
 // Asks where to save, starting in the folder of the last save (kept in the
 // settings) with `suggestedName`. Empty when the user cancelled.
 QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter);
+// The same with the dialog's caption.
+QString askSavePath(QWidget* parent, const QString& suggestedName, const QString& filter,
+                    const QString& caption);
+// Asks for a file to open, starting in the same remembered folder. Empty
+// when the user cancelled.
+QString askOpenPath(QWidget* parent, const QString& filter);
 
 // Writes `bytes` to `path` atomically; on failure `error` says why.
 bool write(const QString& path, QByteArrayView bytes, QString* error = nullptr);

@@ -112,6 +112,10 @@ const std::map<int, const char*>& table() {
         {4338, "单位及答题卡设置"},
         {4339, "考试管理"},
         {4340, "增加考试"},
+        // The read-card test's format file dialogs.
+        {410, "Format file(*.txt);;All Files(*.*)"},
+        {411, "Document(*.txt)"},
+        {412, "Upload the format file"},
     };
     return t;
 }
@@ -134,6 +138,15 @@ const std::map<int, const char*>& prompts() {
 // (dialog, control) -> text of the controls on the forms' dialog resources.
 const std::map<std::pair<int, int>, const char*>& dialogTexts() {
     static const std::map<std::pair<int, int>, const char*> t = {
+        {{315, 1000}, "取灰度"},
+        {{315, 1003}, "打开格式文件"},
+        {{315, 1004}, "加载格式文件"},
+        {{315, 1005}, "读卡"},
+        {{315, 1006}, "静态"},
+        {{315, 1007}, "静态"},
+        {{315, 1008}, "静态"},
+        {{315, 1072}, "载入评分标准"},
+        {{315, 1073}, "读标准答案卡"},
         {{320, 1001}, "步进进纸"},
         {{321, 1000}, "取上一张卡的灰度"},
         {{321, 1005}, "读卡(&R)"},
@@ -172,6 +185,18 @@ const std::map<std::pair<int, int>, const char*>& dialogTexts() {
         {{329, -12}, "准。"},
         {{329, -13}, "同步框个数："},
         {{329, 1050}, "校准"},
+        {{331, 1000}, "清屏"},
+        {{331, 1001}, "取值"},
+        {{331, 1053}, "行号:"},
+        {{331, 1054}, "同步框数:"},
+        {{332, 1000}, "清屏"},
+        {{332, 1001}, "取值"},
+        {{332, 1023}, "路数"},
+        {{332, 1024}, "同步框"},
+        {{333, 1000}, "读卡"},
+        {{333, 1001}, "清屏"},
+        {{333, 1059}, "路数"},
+        {{333, 1060}, "同步框"},
     };
     return t;
 }
