@@ -1,0 +1,95 @@
+#include "file_kinds.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "eva_config.h"
+#include "eva_file.h"
+#include "ini_file.h"
+#include "project_csv.h"
+#include "test_records.h"
+
+namespace crashsafe {
+namespace {
+
+bool putFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// A few hundred projects, so that a save takes several writes.
+const std::vector<ProjectRecord>& projects(int version) {
+    static const std::vector<ProjectRecord> v0 = testrecords::many(300, 60), v1 = testrecords::many(420, 30);
+    return version ? v1 : v0;
+}
+
+FileKind evaDat() {
+    return {QStringLiteral("eva.dat"), QStringLiteral("eva.dat"), {}, [](const QString& folder, int version) {
+                return evafile::save(QDir(folder).filePath(QStringLiteral("eva.dat")), projects(version));
+            }};
+}
+
+// init.ini as the calibration and motor dialogs leave it, with a long tail of
+// sections the kit does not know (which a save must keep).
+FileKind initIni() {
+    auto prepare = [](const QString& folder) {
+        QByteArray text = "[makesign]\r\ngray=10\r\nsync=73\r\n\r\n[setparma]\r\nMotoRange=3\r\nForeTime=-2\r\n"
+                          "BehindTime=4\r\n";
+        for (int i = 0; i < 400; ++i) text += "\r\n[station" + QByteArray::number(i) + "]\r\nnote=line " +
+                                              QByteArray::number(i) + " of the factory's own settings\r\n";
+        return putFile(QDir(folder).filePath(QStringLiteral("init.ini")), text);
+    };
+    auto save = [](const QString& folder, int version) {
+        CIni ini(QDir(folder).filePath(QStringLiteral("init.ini")));
+        return ini.writeInt(QStringLiteral("makesign"), QStringLiteral("gray"), version ? 12 : 3);
+    };
+    return {QStringLiteral("init.ini"), QStringLiteral("init.ini"), prepare, save};
+}
+
+FileLocations besideProgram(const QString& folder) {
+    FileLocations l;
+    l.programFolder = l.configHome = l.workingFolder = folder;
+    l.shippedFolder = QDir(folder).filePath(QStringLiteral("share"));
+    return l;
+}
+
+// config.ini with a few dozen card types; the project dialog records an
+// answer key.
+FileKind configIni() {
+    auto prepare = [](const QString& folder) {
+        QByteArray types, sections;
+        for (int i = 0; i < 30; ++i) {
+            const QByteArray name = "卡" + QByteArray::number(i);
+            types += (i ? ";" : "") + name;
+            sections += "\n[" + name + "]\nname=" + name + "\npath=formats\\card_" + QByteArray::number(i) +
+                        ".fmt\nanswer=" + QByteArray(40 + i % 20, 'A' + i % 4) + "\n";
+        }
+        return putFile(QDir(folder).filePath(QStringLiteral("config.ini")),
+                       "[main]\nmachineType=R6KTM;R6KTS\ncardType=" + types + "\n" + sections);
+    };
+    auto save = [](const QString& folder, int version) {
+        EvaConfig config = EvaConfig::load(besideProgram(folder));
+        return config.recordAnswerKey(QStringLiteral("卡0"), version ? QString(60, u'D') : QStringLiteral("ABCD"));
+    };
+    return {QStringLiteral("config.ini"), QStringLiteral("config.ini"), prepare, save};
+}
+
+FileKind projectsCsv() {
+    return {QStringLiteral("CSV export"), QStringLiteral("projects.csv"), {}, [](const QString& folder, int version) {
+                return projectcsv::write(QDir(folder).filePath(QStringLiteral("projects.csv")), projects(version));
+            }};
+}
+
+}  // namespace
+
+std::vector<FileKind> kitFileKinds() {
+    return {evaDat(), initIni(), configIni(), projectsCsv()};
+}
+
+FileKind truncatingWriter() {
+    return {QStringLiteral("truncate+write"), QStringLiteral("plain.dat"), {}, [](const QString& folder, int version) {
+                return putFile(QDir(folder).filePath(QStringLiteral("plain.dat")), evafile::encode(projects(version)));
+            }};
+}
+
+}  // namespace crashsafe

@@ -1,0 +1,19 @@
+// The files the kit writes, each saved through the writer the kit uses for
+// it, as kinds for the kill harness; and a plain truncate-then-write of a file
+// of the same order of size, which a kill can break, to show what the harness
+// catches.
+#pragma once
+
+#include <vector>
+
+#include "kill_harness.h"
+
+namespace crashsafe {
+
+// eva.dat (evafile::save), init.ini (CIni), config.ini (EvaConfig's answer
+// key), the projects' CSV export (projectcsv::write).
+std::vector<FileKind> kitFileKinds();
+
+FileKind truncatingWriter();
+
+}  // namespace crashsafe
