@@ -48,8 +48,11 @@ endif()
   set_property(DIRECTORY ${dir} APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
-# libvaz: VazSetStop from another thread ends a no-card retry.
-kit_threaded_tests(devicelink_protocol_tests "FromAnotherThread")
+# libvaz: VazSetStop from another thread ends a no-card retry; a card
+# arriving while the library retries.
+kit_threaded_tests(devicelink_protocol_tests "FromAnotherThread|UntilACardArrives")
+# libvaz's USB reports arriving from a device thread, the serial port's lock.
+kit_threaded_tests(devicelink_unit_tests "UsbReports|SerialPort")
 # The feedback mailer: the SMTP exchange, and VazCrashReport's send.
 kit_threaded_tests(devicelink_mail_tests)
 kit_threaded_tests(devicelink_mail_report_tests)
@@ -57,6 +60,3 @@ kit_threaded_tests(devicelink_mail_report_tests)
 kit_threaded_tests(kestrin-projects-device-tests "ReadLoop")
 # The firmware transfer and its receive thread.
 kit_threaded_tests(firmware-tests)
-# The shell: the library's message box asked for from a worker thread, and
-# the feedback dialog's send off the GUI thread.
-kit_threaded_tests(kestrin-shell-tests "LibraryBox|FeedbackDialogTest")
