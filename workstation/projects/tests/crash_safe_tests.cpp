@@ -16,7 +16,7 @@ void PrintTo(const FileKind& kind, std::ostream* out) {
 
 namespace {
 
-constexpr int kKills = 40;
+constexpr int kKills = 30;
 
 class CrashSafeFiles : public ::testing::TestWithParam<crashsafe::FileKind> {
 protected:

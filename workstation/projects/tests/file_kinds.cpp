@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 
 #include "eva_config.h"
 #include "eva_file.h"
@@ -80,10 +81,23 @@ FileKind projectsCsv() {
             }};
 }
 
+// The workstation's own settings (recent files, the look, the last save
+// folder) go through QSettings, whose file on Linux is this INI file.
+FileKind workstationSettings() {
+    return {QStringLiteral("settings"), QStringLiteral("Kestrin.conf"), {}, [](const QString& folder, int version) {
+                QSettings settings(QDir(folder).filePath(QStringLiteral("Kestrin.conf")), QSettings::IniFormat);
+                for (int i = 0; i < 50; ++i)
+                    settings.setValue(QStringLiteral("recent/file%1").arg(i),
+                                      QStringLiteral("/home/factory/formats/card_%1_v%2.fmt").arg(i).arg(version));
+                settings.sync();
+                return settings.status() == QSettings::NoError;
+            }};
+}
+
 }  // namespace
 
 std::vector<FileKind> kitFileKinds() {
-    return {evaDat(), initIni(), configIni(), projectsCsv()};
+    return {evaDat(), initIni(), configIni(), projectsCsv(), workstationSettings()};
 }
 
 FileKind truncatingWriter() {

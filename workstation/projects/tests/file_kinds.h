@@ -11,7 +11,8 @@
 namespace crashsafe {
 
 // eva.dat (evafile::save), init.ini (CIni), config.ini (EvaConfig's answer
-// key), the projects' CSV export (projectcsv::write).
+// key), the projects' CSV export (projectcsv::write), the workstation's
+// settings (QSettings).
 std::vector<FileKind> kitFileKinds();
 
 FileKind truncatingWriter();
