@@ -60,3 +60,6 @@ kit_threaded_tests(devicelink_mail_report_tests)
 kit_threaded_tests(kestrin-projects-device-tests "ReadLoop")
 # The firmware transfer and its receive thread.
 kit_threaded_tests(firmware-tests)
+# The shell: the library's message boxes asked for by worker threads, the
+# feedback dialog's send off the GUI thread.
+kit_threaded_tests(kestrin-shell-tests "LibraryBox|FeedbackDialogTest")
