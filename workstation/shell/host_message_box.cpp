@@ -3,12 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QThread>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
 #include <type_traits>
 
+#include "gui_call.h"
 #include "log.h"
 #include "pendra_app.h"
 #include "vaz_host_hooks.h"
@@ -47,61 +44,6 @@ int showBox(const QString& caption, const QString& text, int buttons, int icon) 
     return box.clickedButton() == box.button(QMessageBox::Yes) ? VAZ_ANSWER_YES : VAZ_ANSWER_NO;
 }
 
-// A box a worker thread asked for. The worker fills it in and waits; the GUI
-// thread takes it and answers it. Both meet under `mutex`, and Qt's queued
-// call only wakes the GUI thread and carries no data: Qt's own locks are
-// invisible to the thread sanitizer, which then sees the texts and the
-// answer cross threads unguarded.
-struct BoxRequest {
-    QString caption, text;
-    int buttons = 0, icon = 0;
-    bool taken = false;  // the GUI thread is showing it
-    bool answered = false;
-    int answer = 0;
-};
-
-std::mutex mutex;
-std::condition_variable answered;
-std::deque<BoxRequest*> requests;
-
-// GUI thread: shows every waiting box in turn. A box's own event loop may
-// run this again for a later request.
-void answerRequests() {
-    for (;;) {
-        BoxRequest* r = nullptr;
-        {
-            std::lock_guard lock(mutex);
-            if (requests.empty()) return;
-            r = requests.front();
-            requests.pop_front();
-            r->taken = true;
-        }
-        const int answer = showBox(r->caption, r->text, r->buttons, r->icon);
-        {
-            std::lock_guard lock(mutex);
-            r->answer = answer;
-            r->answered = true;
-        }
-        answered.notify_all();
-    }
-}
-
-int askGuiThread(QApplication* app, BoxRequest& r) {
-    {
-        std::lock_guard lock(mutex);
-        requests.push_back(&r);
-    }
-    QMetaObject::invokeMethod(app, [] { answerRequests(); }, Qt::BlockingQueuedConnection);
-    std::unique_lock lock(mutex);
-    if (!r.taken) {  // the call was dropped undelivered: the application is going away
-        std::erase(requests, &r);
-        return firstButton(r.buttons);
-    }
-    // Taken by an earlier call that is still showing another box.
-    answered.wait(lock, [&] { return r.answered; });
-    return r.answer;
-}
-
 }  // namespace
 
 int showLibraryMessageBox(const char* caption, const char* text, int buttons, int icon) {
@@ -112,9 +54,7 @@ int showLibraryMessageBox(const char* caption, const char* text, int buttons, in
     }
     const QString c = CPendraApp::ToWide(caption);
     const QString t = CPendraApp::ToWide(text);
-    if (QThread::currentThread() == app->thread()) return showBox(c, t, buttons, icon);
-    BoxRequest request{c, t, buttons, icon};
-    return askGuiThread(app, request);
+    return runOnGuiThread([&] { return showBox(c, t, buttons, icon); });
 }
 
 extern "C" __attribute__((visibility("default"))) int vaz_host_message_box(const char* caption,
