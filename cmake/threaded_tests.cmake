@@ -61,5 +61,8 @@ kit_threaded_tests(kestrin-projects-device-tests "ReadLoop")
 # The firmware transfer and its receive thread.
 kit_threaded_tests(firmware-tests)
 # The shell: the library's message boxes asked for by worker threads, the
-# feedback dialog's send off the GUI thread.
-kit_threaded_tests(kestrin-shell-tests "LibraryBox|FeedbackDialogTest")
+# feedback dialog's send off the GUI thread, the forms' workers, serialised
+# device calls and update batches.
+kit_threaded_tests(kestrin-shell-tests "LibraryBox|FeedbackDialogTest|FormWorkers|DeviceCalls|UpdateBatches")
+# The value test's sampler.
+kit_threaded_tests(kestrin-readertests-tests "ValueForm\\.")

@@ -1,6 +1,5 @@
 #include "form_view.h"
 
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -148,13 +147,10 @@ bool CFormView::save(const SaveTarget& t) {
         case Kind::Table:
             return savedfiles::saveWithDialog(this, t.fileStem + ".csv", strings::text(404),
                                               savedfiles::gridCsv(*static_cast<CGridCtrl*>(t.widget.data())));
-        case Kind::Picture: {
-            QByteArray png;
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            static_cast<CPlotWnd*>(t.widget.data())->picture().save(&buffer, "PNG");
-            return savedfiles::saveWithDialog(this, t.fileStem + ".png", strings::text(405), png);
-        }
+        case Kind::Picture:
+            return savedfiles::saveWithDialog(
+                this, t.fileStem + ".png", strings::text(405),
+                savedfiles::pictureBytes(static_cast<CPlotWnd*>(t.widget.data())->picture()));
         case Kind::Text: {
             QString text;
             if (auto* edit = qobject_cast<QTextEdit*>(t.widget))

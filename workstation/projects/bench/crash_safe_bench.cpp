@@ -4,7 +4,7 @@
 // one whole, which of the two, and the temporary files left behind, next to
 // a plain truncate-then-write of the same size. Exits 1 when any kill left a
 // file of the kit's damaged.
-#include <QCoreApplication>
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -28,7 +28,9 @@ bool row(const crashsafe::FileKind& kind, const QString& folder, int kills, std:
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // The forms' table is a widget; no screen is needed for it.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
     QCommandLineOption kills("kills", "Writers killed per kind of file (default 1000).", "N", "1000");

@@ -2,12 +2,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QSettings>
+#include <memory>
 
 #include "eva_config.h"
 #include "eva_file.h"
+#include "grid_ctrl.h"
 #include "ini_file.h"
 #include "project_csv.h"
+#include "saved_files.h"
 #include "test_records.h"
 
 namespace crashsafe {
@@ -94,10 +99,66 @@ FileKind workstationSettings() {
             }};
 }
 
+// What a form saves goes through savedfiles::write. Both versions' bytes
+// are made once, before any writer starts (the table and the picture need
+// widgets and a painter, which a killed child should not be busy with).
+FileKind formFile(const QString& name, const QString& fileName, std::function<QByteArray(int version)> make) {
+    auto versions = std::make_shared<QByteArray[]>(2);
+    auto prepare = [versions, make](const QString&) {
+        versions[0] = make(0);
+        versions[1] = make(1);
+        return !versions[0].isEmpty() && !versions[1].isEmpty();
+    };
+    auto save = [versions, fileName](const QString& folder, int version) {
+        return savedfiles::write(QDir(folder).filePath(fileName), versions[version]);
+    };
+    return {name, fileName, prepare, save};
+}
+
+// A test form's table: 48 heads by 200 lines of values.
+QByteArray tableCsv(int version) {
+    CGridCtrl grid;
+    grid.setRowCount(201);
+    grid.setColumnCount(49);
+    for (int c = 1; c < 49; ++c) grid.setItemText(0, c, QStringLiteral("头%1").arg(c));
+    for (int r = 1; r < 201; ++r) {
+        grid.setItemText(r, 0, QString::number(r));
+        for (int c = 1; c < 49; ++c)
+            grid.setItemText(r, c, QStringLiteral("%1").arg((r * 7 + c * 13 + version * 5) % 256, 2, 16, QChar(u'0')));
+    }
+    return savedfiles::gridCsv(grid);
+}
+
+// A plot window's picture, as a form (and kestrin --screenshot) saves it.
+QByteArray plotPng(int version) {
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    for (int x = 0; x < 800; x += 2)
+        painter.drawLine(x, 300, x + 2, 300 + ((x * (3 + version)) % 250) - 125);
+    painter.end();
+    return savedfiles::pictureBytes(picture);
+}
+
+// A format file: the read-card test saves the user's edit before loading it.
+QByteArray formatFile(int version) {
+    QByteArray text = "; format of the card under test\r\n\"L 0 073 048/\"\r\n";
+    for (int i = 0; i < 60; ++i)
+        text += "\"Q 01 " + QByteArray::number(1 + version + i % 9).rightJustified(3, '0') + " 011 014 1/\"\r\n";
+    return text;
+}
+
 }  // namespace
 
 std::vector<FileKind> kitFileKinds() {
-    return {evaDat(), initIni(), configIni(), projectsCsv(), workstationSettings()};
+    return {evaDat(),
+            initIni(),
+            configIni(),
+            projectsCsv(),
+            workstationSettings(),
+            formFile(QStringLiteral("form table CSV"), QStringLiteral("values.csv"), tableCsv),
+            formFile(QStringLiteral("plot PNG"), QStringLiteral("profile.png"), plotPng),
+            formFile(QStringLiteral("format file"), QStringLiteral("card.fmt"), formatFile)};
 }
 
 FileKind truncatingWriter() {

@@ -12,7 +12,8 @@ namespace crashsafe {
 
 // eva.dat (evafile::save), init.ini (CIni), config.ini (EvaConfig's answer
 // key), the projects' CSV export (projectcsv::write), the workstation's
-// settings (QSettings).
+// settings (QSettings), and what the forms save through savedfiles::write: a
+// table as CSV, a plot as PNG, a format file. Needs a QApplication.
 std::vector<FileKind> kitFileKinds();
 
 FileKind truncatingWriter();
