@@ -132,10 +132,7 @@ void CFormGray::placeControls(int w, int h) {
 
 void CFormGray::OnLastCardGray() {
     CPendraApp& app = *theApp();
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     app.testData->lineCount = 73;
     if (grid_) grid_->refresh();
     fillTable(int(GrayFetch::LastCard));
@@ -144,10 +141,7 @@ void CFormGray::OnLastCardGray() {
 
 void CFormGray::OnReadCard() {
     CPendraApp& app = *theApp();
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     bool ok = false;
     const int lines = syncCount_->text().trimmed().toInt(&ok);
     if (!ok || lines == 0) {
@@ -165,10 +159,7 @@ void CFormGray::OnReadCard() {
 
 void CFormGray::OnGetSyncCount() {
     CPendraApp& app = *theApp();
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     // The reply buffer holds anything VazG may deliver; the count is its
     // first byte.
     QByteArray reply(VAZ_REPLY_SIZE, '\0');

@@ -95,10 +95,7 @@ void CFormValue::placeControls(int w, int h) {
 
 void CFormValue::OnGetValue() {
     CPendraApp& app = *theApp();
-    if (!app.connected) {
-        app.ShowMessage(101);
-        return;
-    }
+    if (!app.RequireConnection()) return;
     if (getValue_->text() != strings::text(158)) {
         app.testRun = 0;
         getValue_->setText(strings::text(158));

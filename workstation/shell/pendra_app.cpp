@@ -154,6 +154,12 @@ void CPendraApp::ShowMessage(int id) {
     });
 }
 
+bool CPendraApp::RequireConnection() {
+    if (connected) return true;
+    ShowMessage(101);
+    return false;
+}
+
 QString CPendraApp::LoadText(int id) {
     messageText = strings::text(id);
     return messageText;
@@ -186,10 +192,7 @@ int CPendraApp::ShowDeviceError(QWidget* parent) {
 }
 
 bool CPendraApp::SendFormatFile(const QString& path) {
-    if (!connected) {
-        ShowMessage(101);
-        return false;
-    }
+    if (!RequireConnection()) return false;
     const QByteArray narrow = ToNarrow(path);
     if (narrow.isEmpty()) {
         ShowMessage(130);

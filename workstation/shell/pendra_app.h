@@ -66,6 +66,9 @@ public:
     // ShowMessage and ShowDeviceError may be called from any thread: the box
     // runs on the GUI thread and the caller waits for it.
     void ShowMessage(int id);
+    // True while connected; otherwise shows message 101 (what every device
+    // action does first).
+    bool RequireConnection();
     QString LoadText(int id);
     // Results of ShowDeviceError: nothing to act on (also after "16", which
     // is shown), the reader waits for a card ("23", nothing shown), an error

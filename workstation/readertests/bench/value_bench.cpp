@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -42,22 +43,45 @@ public:
     StallMeter() {
         connect(&timer_, &QTimer::timeout, this, [this] {
             const qint64 now = clock_.nsecsElapsed();
-            if (last_ >= 0) longest_ = std::max(longest_, now - last_);
+            if (last_ >= 0) {
+                longest_ = std::max(longest_, now - last_);
+                gaps_.push_back(now - last_);
+            }
             last_ = now;
         });
         clock_.start();
         timer_.start(0);
     }
     double longestMs() const { return double(longest_) / 1e6; }
+    // The gap that `share` of all gaps do not exceed.
+    double percentileMs(double share) {
+        if (gaps_.empty()) return 0;
+        const size_t k = std::min(gaps_.size() - 1, size_t(share * double(gaps_.size())));
+        std::nth_element(gaps_.begin(), gaps_.begin() + std::ptrdiff_t(k), gaps_.end());
+        return double(gaps_[k]) / 1e6;
+    }
+    size_t gapsOver(double ms) const {
+        return size_t(std::count_if(gaps_.begin(), gaps_.end(), [ms](qint64 g) { return g > ms * 1e6; }));
+    }
+    size_t turns() const { return gaps_.size(); }
 
 private:
     QTimer timer_;
     QElapsedTimer clock_;
     qint64 last_ = -1;
     qint64 longest_ = 0;
+    std::vector<qint64> gaps_;
 };
 
-// Times every event the GUI thread handles, so that a stall can be named.
+long long threadCpuNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1000000000LL + ts.tv_nsec;
+}
+
+// Times every event the GUI thread handles, so that a stall can be named,
+// in wall time and in the CPU time the GUI thread spent on it (on a loaded
+// machine the two differ by the time the thread waited for a core).
 class TimedApplication : public QApplication {
 public:
     using QApplication::QApplication;
@@ -69,18 +93,22 @@ public:
         }
         QElapsedTimer t;
         t.start();
+        const long long cpu0 = threadCpuNs();
         const int type = e->type();  // e may be gone afterwards
         const bool r = QApplication::notify(receiver, e);
         --depth_;
         const qint64 ns = t.nsecsElapsed();
+        const long long cpu = threadCpuNs() - cpu0;
         if (measuring && ns > longestNs) {
             longestNs = ns;
             longestType = type;
         }
+        if (measuring && cpu > longestCpuNs) longestCpuNs = cpu;
         return r;
     }
     bool measuring = false;
     qint64 longestNs = 0;
+    long long longestCpuNs = 0;
     int longestType = 0;
 
 private:
@@ -154,7 +182,10 @@ int main(int argc, char** argv) {
     std::printf("  table cell store       %10.1f bytes per row\n",
                 appended ? double(grid->cellMemory()) / grid->rowCount() : 0.0);
     std::printf("  longest GUI stall      %10.2f ms (target 16 ms)\n", longestStall);
+    std::printf("  GUI turns over 16 ms   %10zu of %zu (99.9th percentile %.2f ms)\n", stalls.gapsOver(16),
+                stalls.turns(), stalls.percentileMs(0.999));
     std::printf("  longest single event   %10.2f ms (event type %d)\n", qapp.longestNs / 1e6, qapp.longestType);
+    std::printf("  longest event CPU time %10.2f ms of the GUI thread\n", qapp.longestCpuNs / 1e6);
     app.device.init(-1);
     app.ExitInstance();
     return appended >= rows ? 0 : 1;

@@ -53,6 +53,7 @@ protected:
         return form;
     }
     QMdiSubWindow* frameOf(QWidget* form) { return qobject_cast<QMdiSubWindow*>(form->parentWidget()); }
+    void whileAWorkerHoldsTheReader(const std::function<void()>& held, const std::function<void()>& gui);
     std::unique_ptr<ReaderRig> rig;
 };
 
@@ -244,38 +245,42 @@ TEST_F(FormWorkers, ExitJoinsAWorkerThatIsStillRunning) {
 
 using DeviceCalls = FormFramework;
 
-TEST_F(DeviceCalls, AnotherCallerWaitsUntilAWorkersSequenceIsDone) {
-    startWith(ReaderRig::Via::Hid);
-    rig->reader.clearTrace();
+// Runs `held` on a worker that takes the device lock, waits until the GUI
+// thread is about to call `gui`, and then keeps the lock until `held` ends.
+void FormFramework::whileAWorkerHoldsTheReader(const std::function<void()>& held, const std::function<void()>& gui) {
     std::atomic<int> stage{0};
     std::thread worker([&] {
         DeviceLock::Hold hold(app->device.lock);
         stage = 1;
         while (stage != 2) std::this_thread::yield();
-        for (const char* c : {"K 1/", "K 0/", "K 1/", "K 0/"}) app->device.send(c);
+        held();
     });
     ASSERT_TRUE(pumpUntil([&] { return stage == 1; }));
     stage = 2;
-    EXPECT_EQ(app->device.send("H/"), 1);
+    gui();
     worker.join();
+}
+
+TEST_F(DeviceCalls, AnotherCallerWaitsUntilAWorkersSequenceIsDone) {
+    startWith(ReaderRig::Via::Hid);
+    rig->reader.clearTrace();
+    whileAWorkerHoldsTheReader(
+        [&] {
+            for (const char* c : {"K 1/", "K 0/", "K 1/", "K 0/"}) app->device.send(c);
+        },
+        [&] { EXPECT_EQ(app->device.send("H/"), 1); });
     EXPECT_EQ(rig->reader.commands(), (std::vector<std::string>{"K 1/", "K 0/", "K 1/", "K 0/", "H/"}));
 }
 
 TEST_F(DeviceCalls, TheGuiThreadWaitingForTheReaderServesTheWorkersMessage) {
     startWith(ReaderRig::Via::Hid);
     rig->reader.clearTrace();
-    std::atomic<int> stage{0};
-    std::thread worker([&] {
-        DeviceLock::Hold hold(app->device.lock);
-        stage = 1;
-        while (stage != 2) std::this_thread::yield();
-        app->ShowMessage(118);
-        app->device.send("K 1/");
-    });
-    ASSERT_TRUE(pumpUntil([&] { return stage == 1; }));
-    stage = 2;
-    EXPECT_EQ(app->device.send("H/"), 1);
-    worker.join();
+    whileAWorkerHoldsTheReader(
+        [&] {
+            app->ShowMessage(118);
+            app->device.send("K 1/");
+        },
+        [&] { EXPECT_EQ(app->device.send("H/"), 1); });
     EXPECT_EQ(boxes.count(QStringLiteral("操作失败")), 1);
     EXPECT_EQ(rig->reader.commands(), (std::vector<std::string>{"K 1/", "H/"}));
 }
