@@ -23,8 +23,8 @@ struct FileKind {
 struct KillCounts {
     int kills = 0;
     int survived = 0;  // the file was version 0 or 1, whole
-    int sawOld = 0;    // of those, version 0 (the save under way had not landed)
-    int sawNew = 0;
+    int sawOld = 0;    // of those, version 0 (the file it started from, or its save after the first)
+    int sawNew = 0;    // version 1 (its first save, or a later one, had landed)
     int temporariesLeft = 0;  // other files a kill left in the folder (removed each time)
     QString firstDamage;      // how the first damaged file differed; empty when none
     QString setupProblem;     // why nothing could be tried; empty when it ran
