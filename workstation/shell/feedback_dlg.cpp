@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <type_traits>
 
+#include "gui_call.h"
 #include "log.h"
 #include "pendra_app.h"
 #include "vaz.h"
@@ -125,10 +126,7 @@ extern "C" __attribute__((visibility("default"))) void vaz_host_feedback_dialog(
         kestrinLog("feedback dialog without a display: nothing sent\n");
         return;
     }
-    if (QThread::currentThread() == app->thread())
-        showFeedbackDialog(*dialog);
-    else
-        QMetaObject::invokeMethod(app, [dialog] { showFeedbackDialog(*dialog); }, Qt::BlockingQueuedConnection);
+    runOnGuiThread([dialog] { showFeedbackDialog(*dialog); });
 }
 
 static_assert(std::is_same_v<decltype(&vaz_host_feedback_dialog), VazHostFeedbackFn>);

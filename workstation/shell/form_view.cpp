@@ -1,6 +1,5 @@
 #include "form_view.h"
 
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -153,14 +152,10 @@ bool CFormView::save(const SaveTarget& t) {
             return savedfiles::saveWithDialog(this, t.fileStem + ".csv", strings::text(404),
                                               savedfiles::gridCsv(*static_cast<CGridCtrl*>(t.widget.data())));
         case Kind::Picture: {
-            QByteArray png;
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            if (auto* plot = qobject_cast<CPlotWnd*>(t.widget))
-                plot->picture().save(&buffer, "PNG");
-            else
-                t.widget->grab().save(&buffer, "PNG");
-            return savedfiles::saveWithDialog(this, t.fileStem + ".png", strings::text(405), png);
+            auto* plot = qobject_cast<CPlotWnd*>(t.widget);
+            const QImage picture = plot ? plot->picture() : t.widget->grab().toImage();
+            return savedfiles::saveWithDialog(this, t.fileStem + ".png", strings::text(405),
+                                              savedfiles::pictureBytes(picture));
         }
         case Kind::Text: {
             QString text;

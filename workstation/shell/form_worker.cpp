@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <algorithm>
 
+#include "gui_call.h"
 #include "pendra_app.h"
 
 namespace {
@@ -53,7 +54,7 @@ bool CFormWorker::start(std::function<void()> body, std::function<void()> ended)
         body();
         done_ = true;
         // Also what wakes a join that waits for this.
-        QMetaObject::invokeMethod(this, [this] { reap(); }, Qt::QueuedConnection);
+        guicall::post(this, [this] { reap(); });
     });
     return true;
 }
@@ -79,7 +80,7 @@ void CFormWorker::reap() {
 }
 
 void CFormWorker::post(std::function<void()> update) {
-    QMetaObject::invokeMethod(this, std::move(update), Qt::QueuedConnection);
+    guicall::post(this, std::move(update));
 }
 
 bool CFormWorker::anyRunning() {

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "gui_call.h"
+
 class CFormWorker : public QObject {
     Q_OBJECT
 public:
@@ -124,7 +126,7 @@ private:
     void postLocked() {
         if (posted_) return;
         posted_ = true;
-        QMetaObject::invokeMethod(receiver_, [this] { deliver(); }, Qt::QueuedConnection);
+        guicall::post(receiver_, [this] { deliver(); });
     }
 
     QObject* receiver_;

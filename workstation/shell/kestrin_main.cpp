@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 
@@ -11,6 +12,7 @@
 #include "kit_version.h"
 #include "log.h"
 #include "main_frame.h"
+#include "saved_files.h"
 
 int runKestrin(const QStringList& arguments, StartupOptions options) {
     QCoreApplication::setApplicationVersion(QStringLiteral(KIT_VERSION));
@@ -54,11 +56,17 @@ int runKestrin(const QStringList& arguments, StartupOptions options) {
         new FirstPaintWatcher(app.mainFrame(), [&app, file] {
             // Let the tabs and the status bar settle before the picture.
             QTimer::singleShot(400, app.mainFrame(), [&app, file] {
-                const bool ok = app.mainFrame()->grab().save(file);
+                // Through the forms' atomic write: an interrupted run leaves
+                // the old picture, never a truncated one.
+                const QByteArray suffix = QFileInfo(file).suffix().toLatin1();
+                const QByteArray bytes = savedfiles::pictureBytes(app.mainFrame()->grab().toImage(),
+                                                                  suffix.isEmpty() ? "PNG" : suffix.constData());
+                QString error = QStringLiteral("cannot encode the picture");
+                const bool ok = !bytes.isEmpty() && savedfiles::write(file, bytes, &error);
                 if (ok)
                     kestrinLog("kestrin: wrote %s\n", qPrintable(file));
                 else
-                    kestrinLog("kestrin: cannot write %s\n", qPrintable(file));
+                    kestrinLog("kestrin: cannot write %s: %s\n", qPrintable(file), qPrintable(error));
                 QApplication::exit(ok ? 0 : 1);
             });
         });

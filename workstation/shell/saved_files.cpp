@@ -1,8 +1,10 @@
 #include "saved_files.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QSettings>
 
@@ -79,6 +81,14 @@ QByteArray gridCsv(const CGridCtrl& grid) {
         out += "\r\n";
     }
     return out;
+}
+
+QByteArray pictureBytes(const QImage& picture, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, format)) return {};
+    return bytes;
 }
 
 }  // namespace savedfiles

@@ -9,6 +9,7 @@
 #include <QString>
 
 class CGridCtrl;
+class QImage;
 class QWidget;
 
 namespace savedfiles {
@@ -35,5 +36,8 @@ bool saveWithDialog(QWidget* parent, const QString& suggestedName, const QString
 // rows and columns included; fields with commas, quotes or line breaks
 // quoted).
 QByteArray gridCsv(const CGridCtrl& grid);
+
+// `picture` encoded as `format` ("PNG", "JPG", ...); empty when it cannot be.
+QByteArray pictureBytes(const QImage& picture, const char* format = "PNG");
 
 }  // namespace savedfiles

@@ -2,6 +2,7 @@
 // from worker threads.
 #include <QApplication>
 #include <QThread>
+#include <thread>
 
 #include "shell_test_support.h"
 #include "vaz_host_hooks.h"
@@ -41,6 +42,21 @@ TEST_F(LibraryBox, FromAWorkerThreadTheBoxRunsOnTheGuiThread) {
     for (int a : answers) EXPECT_EQ(a, VAZ_ANSWER_YES);
     EXPECT_EQ(boxes.records.size(), 3u);
     EXPECT_EQ(boxThread, QApplication::instance()->thread());
+}
+
+// "No" is not the answer a box that was never shown gives (the first button).
+TEST_F(LibraryBox, TwoWorkersAskingAtOnceEachGetTheirOwnBoxAndAnswer) {
+    boxes.setButton(QMessageBox::No);
+    int a = -1, b = -1;
+    ASSERT_TRUE(runOnWorker([&] {
+        std::thread other([&] { b = vaz_host_message_box("Tip", "b", VAZ_BOX_YESNO, VAZ_ICON_QUESTION); });
+        a = vaz_host_message_box("Tip", "a", VAZ_BOX_YESNO, VAZ_ICON_QUESTION);
+        other.join();
+    }));
+    EXPECT_EQ(a, VAZ_ANSWER_NO);
+    EXPECT_EQ(b, VAZ_ANSWER_NO);
+    EXPECT_EQ(boxes.count("a"), 1);
+    EXPECT_EQ(boxes.count("b"), 1);
 }
 
 TEST_F(LibraryBox, TheLibraryReachesTheHookFromAWorkerThread) {
