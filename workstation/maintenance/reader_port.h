@@ -24,4 +24,20 @@ public:
     // Ends a no-card retry the reader may be waiting in (VazSetStop); may be
     // called from any thread.
     virtual void interrupt() {}
+    // Keep every other caller away from the reader between a command and the
+    // fetch of its reply; a port without other callers needs nothing.
+    virtual void holdReader() {}
+    virtual void releaseReader() {}
+
+    // Holds the reader for its scope.
+    class Hold {
+    public:
+        explicit Hold(ReaderPort& port) : port_(port) { port_.holdReader(); }
+        ~Hold() { port_.releaseReader(); }
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+    private:
+        ReaderPort& port_;
+    };
 };

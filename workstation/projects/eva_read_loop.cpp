@@ -74,7 +74,9 @@ EvaReadLoop::Step EvaReadLoop::readOneCard(ProjectRecord& record, const EvaRunSe
     ++record.cardsThisRun;
 
     // The stored read answers the card's sync mark count, which is not used;
-    // its reply must still be fetched before the next read command.
+    // its reply must still be fetched before the next read command. No other
+    // caller may step in between a read command and its reply.
+    ReaderPort::Hold hold(reader_);
     if (reader_.send("r A/") != 0) reader_.get(reply.data());
     if (reader_.send("r A 0001 2048/") <= 0) {
         ++record.stopCount;

@@ -1,7 +1,6 @@
 #include "eva_run.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 
 #include "eva_dlg.h"
 #include "form_worker.h"
@@ -15,6 +14,12 @@ public:
     bool connected() const override { return theApp() && theApp()->connected; }
     int send(const char* command) override { return theApp() ? theApp()->device.send(command) : 0; }
     int get(char* buffer) override { return theApp() ? theApp()->device.get(buffer) : 0; }
+    void holdReader() override {
+        if (theApp()) theApp()->device.lock.lock();
+    }
+    void releaseReader() override {
+        if (theApp()) theApp()->device.lock.unlock();
+    }
 };
 
 // The dialog as the loop sees it, from the worker thread.
@@ -31,8 +36,7 @@ public:
     }
     void showRecord(const ProjectRecord& record) override {
         QPointer<CEvaDlg> dialog = dialog_;
-        QMetaObject::invokeMethod(
-            dialog_, [dialog, record] { if (dialog) dialog->showCounts(record); }, Qt::QueuedConnection);
+        guicall::post(dialog_, [dialog, record] { if (dialog) dialog->showCounts(record); });
     }
 
 private:
@@ -56,10 +60,7 @@ EvaRun::EvaRun(CEvaDlg& dialog, EvaConfig& config, const ProjectRecord& record, 
         },
         // Queued: finishRun deletes this run and its worker, which is still
         // inside this call.
-        [target] {
-            QMetaObject::invokeMethod(
-                target, [target] { if (target) target->finishRun(); }, Qt::QueuedConnection);
-        });
+        [target] { guicall::post(target, [target] { if (target) target->finishRun(); }); });
 }
 
 EvaRun::~EvaRun() {
