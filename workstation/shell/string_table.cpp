@@ -63,6 +63,10 @@ const std::map<int, const char*>& table() {
         {157, "请输入正确的光电头路数。"},
         {158, "取值"},
         {159, "本次走卡为标准答案:\n同步框数:%d\n答案:%s\n\n"},
+        // Texts of the kit's own (access level, machine number write, print head).
+        {190, "访问级别已提升为3，“USB在线升级”已可用。"},
+        {191, "请输入8位数字的机器号!"},
+        {192, "打印头参数过长，请缩短后重试!"},
         {306, "编辑"},
     };
     return t;
