@@ -1,5 +1,7 @@
 #include "hid_port.h"
 
+#include <sys/stat.h>
+
 #include "vazplatform/hid.h"
 #include "vazplatform/hid_watch.h"
 
@@ -23,6 +25,13 @@ PortIo ToPortIo(vazplat::HidIo io) {
 
 bool IsReader(uint16_t vendor, uint16_t product) {
     return vendor == kReaderVendor && product == kReaderProduct;
+}
+
+// A virtual device is listed whether or not its reader runs; it is there while its socket is.
+// (Connecting to find out would take the socket from the host that holds it.)
+bool IsPresent(const vazplat::HidDeviceInfo& d) {
+    struct stat st {};
+    return d.kind != vazplat::HidKind::Virtual || (stat(d.path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
 }
 
 constexpr vazplat::HidAttributes kVirtualDefaults{kReaderVendor, kReaderProduct, 0x0100};
@@ -65,7 +74,7 @@ struct HidPort::Impl {
 std::vector<HidDeviceInfo> FindReaders() {
     std::vector<HidDeviceInfo> found;
     for (const vazplat::HidDeviceInfo& d : vazplat::HidDevices(kVirtualDefaults))
-        if (IsReader(d.attributes.vendor, d.attributes.product)) found.push_back(FromPlatform(d));
+        if (IsReader(d.attributes.vendor, d.attributes.product) && IsPresent(d)) found.push_back(FromPlatform(d));
     return found;
 }
 

@@ -26,7 +26,7 @@ struct HidDeviceInfo {
 };
 
 // The readers present, hidraw nodes first, then the virtual devices listed in
-// VAZ_HID_DEVICES, in enumeration order.
+// VAZ_HID_DEVICES whose socket exists, in enumeration order.
 std::vector<HidDeviceInfo> FindReaders();
 
 // A reader arriving, or a device going (the ids of a removed hidraw node are
