@@ -19,6 +19,7 @@ void DeviceFunctionTable::bind(void* library) {
 #define KESTRIN_BIND(name, ...) vazload::Resolve(library, #name, name);
     KESTRIN_DEVICE_FUNCTIONS(KESTRIN_BIND, KESTRIN_BIND)
 #undef KESTRIN_BIND
+    vazload::Resolve(library, "VazSetStop", VazSetStop);
 }
 
 void* DeviceFunctionTable::entry(const char* name) const {

@@ -1,12 +1,21 @@
 // The device function table: the library's exports that the workstation
 // binds by name at start-up, in its own order. A missing export stays null;
 // the call helpers treat a null entry as a failed call with result 0.
+//
+// The library has no lock of its own, so the helpers serialise: one thread
+// talks to the reader at a time. A thread that needs several calls in a row
+// (a command and the copy of its data) holds the table's lock around them:
+//     DeviceLock::Hold hold(app.device.lock);
+//     if (app.device.send("I 4/") > 0) app.device.getValue('A', values);
+// setStop() alone takes no lock: VazSetStop's flag is atomic, and it is the
+// way to end a no-card retry that another thread is waiting in.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <type_traits>
 
+#include "device_lock.h"
 #include "vaz_loader.h"
 
 // The fourteen entries in resolution order. LIB names an export of libvaz
@@ -50,35 +59,54 @@ struct DeviceFunctionTable {
     // diagnostics); null for an unknown name or an unbound entry.
     void* entry(const char* name) const;
 
-    // Calls through the table; a null entry yields 0.
+    // Bound beside the fourteen entries: the stop that ends a no-card retry.
+    decltype(&::VazSetStop) VazSetStop = nullptr;
+
+    // Calls through the table, one caller at a time; a null entry yields 0.
     int init(int mode) const {
-        return VazInit ? VazInit(mode) : 0;
+        return call(VazInit, mode);
     }
     int send(const char* command) const {
-        return VazS ? VazS(command) : 0;
+        return call(VazS, command);
     }
     int get(char* buffer) const {
-        return VazG ? VazG(buffer) : 0;
+        return call(VazG, buffer);
     }
     int sendGet(const char* command, char* buffer) const {
-        return VazSG ? VazSG(command, buffer) : 0;
+        return call(VazSG, command, buffer);
     }
     int getError(char* buffer) const {
-        return VazGetError ? VazGetError(buffer) : 0;
+        return call(VazGetError, buffer);
     }
     int getErrorStr(char* buffer) const {
-        return VazGetErrorStr ? VazGetErrorStr(buffer) : 0;
+        return call(VazGetErrorStr, buffer);
     }
     int getValue(char channel, int* values) const {
-        return VazGetValue ? VazGetValue(channel, values) : 0;
+        return call(VazGetValue, channel, values);
     }
     int getOriOrGray(char which, int* values) const {
-        return VazGetOriOrGray ? VazGetOriOrGray(which, values) : 0;
+        return call(VazGetOriOrGray, which, values);
     }
     int getCurve(char channel, int* values) const {
-        return VazGetCurve ? VazGetCurve(channel, values) : 0;
+        return call(VazGetCurve, channel, values);
     }
     int updateFlash(const char* path) const {
-        return VazUpdateFlash ? VazUpdateFlash(path) : 0;
+        return call(VazUpdateFlash, path);
+    }
+    // Any thread, without the lock; false when the library lacks the export.
+    bool setStop() const {
+        return VazSetStop && VazSetStop();
+    }
+
+    // Held by every helper for the length of its call; hold it yourself
+    // around a sequence that must not be interleaved with another caller's.
+    mutable DeviceLock lock;
+
+private:
+    template <typename Fn, typename... Args>
+    int call(Fn fn, Args... args) const {
+        if (!fn) return 0;
+        DeviceLock::Hold hold(lock);
+        return fn(args...);
     }
 };

@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QThread>
 #include <type_traits>
 
+#include "gui_call.h"
 #include "log.h"
 #include "pendra_app.h"
 #include "vaz_host_hooks.h"
@@ -54,11 +54,7 @@ int showLibraryMessageBox(const char* caption, const char* text, int buttons, in
     }
     const QString c = CPendraApp::ToWide(caption);
     const QString t = CPendraApp::ToWide(text);
-    if (QThread::currentThread() == app->thread()) return showBox(c, t, buttons, icon);
-    int answer = firstButton(buttons);
-    QMetaObject::invokeMethod(
-        app, [&] { answer = showBox(c, t, buttons, icon); }, Qt::BlockingQueuedConnection);
-    return answer;
+    return runOnGuiThread([&] { return showBox(c, t, buttons, icon); });
 }
 
 extern "C" __attribute__((visibility("default"))) int vaz_host_message_box(const char* caption,

@@ -24,6 +24,7 @@
 #include "commands.h"
 #include "connect_dlg.h"
 #include "feedback_dlg.h"
+#include "form_worker.h"
 #include "frame_dialogs.h"
 #include "pendra_app.h"
 #include "pendra_doc.h"
@@ -429,6 +430,20 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
+    // Workers end first (after their current card); the frame closes again
+    // when the last has. Nothing blocks here: a worker may be waiting for a
+    // box that this thread has to show.
+    if (CFormWorker::anyRunning()) {
+        e->ignore();
+        CFormWorker::stopAll();
+        if (closeWaiting_) return;
+        closeWaiting_ = true;
+        CFormWorker::whenAllEnded(this, [this] {
+            closeWaiting_ = false;
+            close();
+        });
+        return;
+    }
     QSettings settings;
     settings.setValue(settingkey::kWorkspaceGeometry, saveGeometry());
     settings.setValue(settingkey::kWorkspaceState, saveState());

@@ -86,5 +86,6 @@ private:
     QLabel* panes_[kPaneCount] = {};
     bool locks_[3] = {};  // caps, num, scroll as the keyboard toggled them
     bool firstStart_ = false;
+    bool closeWaiting_ = false;  // a close waits for the workers to end
     std::map<int, QAction*> actions_;
 };

@@ -6,6 +6,8 @@
 #include <QTranslator>
 
 #include "commands.h"
+#include "form_worker.h"
+#include "gui_call.h"
 #include "main_frame.h"
 #include "settings_keys.h"
 #include "string_table.h"
@@ -77,6 +79,9 @@ bool CPendraApp::InitInstance(const StartupOptions& options) {
 }
 
 int CPendraApp::ExitInstance() {
+    // A quit that did not pass the main frame's close (a session's end)
+    // still lets every worker finish before the record goes.
+    CFormWorker::stopAndJoinAll();
     testData.reset();
     if (started_) saveSettings();
     return 0;
@@ -140,10 +145,14 @@ int CPendraApp::Connect(int mode) {
 }
 
 void CPendraApp::ShowMessage(int id) {
-    messageText = LoadText(id);
-    QMessageBox box(QMessageBox::NoIcon, messageCaption, messageText, QMessageBox::Ok);
-    box.setObjectName("message");
-    box.exec();
+    // A worker's message is loaded and shown by the GUI thread: the message
+    // text belongs to it.
+    runOnGuiThread([this, id] {
+        messageText = LoadText(id);
+        QMessageBox box(QMessageBox::NoIcon, messageCaption, messageText, QMessageBox::Ok);
+        box.setObjectName("message");
+        box.exec();
+    });
 }
 
 QString CPendraApp::LoadText(int id) {
@@ -154,17 +163,26 @@ QString CPendraApp::LoadText(int id) {
 int CPendraApp::ShowDeviceError(QWidget* parent) {
     char code[VAZ_ERROR_CODE_SIZE] = {};
     char text[VAZ_ERROR_TEXT_SIZE] = {};
-    device.getError(code);
-    device.getErrorStr(text);
+    {
+        DeviceLock::Hold hold(device.lock);  // code and text of the same error
+        device.getError(code);
+        device.getErrorStr(text);
+    }
     code[sizeof code - 1] = 0;
     text[sizeof text - 1] = 0;
     const QByteArray c(code);
     if (c == VAZ_CODE_NO_ERROR) return kDeviceErrorIgnored;
     if (c == VAZ_CODE_NO_CARD) return kDeviceErrorNoCard;
-    QMessageBox box(QMessageBox::Information, messageCaption, QString::fromLatin1(c) + ": " + ToWide(text),
-                    QMessageBox::Ok, parent);
-    box.setObjectName("deviceError");
-    box.exec();
+    // The code and text were read on the calling thread (a worker may hold
+    // the device lock); only the box is the GUI thread's. The parent is
+    // looked up there: a worker's form may close while the box waits its turn.
+    const QString message = QString::fromLatin1(c) + ": " + ToWide(text);
+    runOnGuiThread([&] {
+        QWidget* owner = QApplication::allWidgets().contains(parent) ? parent : nullptr;
+        QMessageBox box(QMessageBox::Information, messageCaption, message, QMessageBox::Ok, owner);
+        box.setObjectName("deviceError");
+        box.exec();
+    });
     return c == VAZ_CODE_NO_SHEET ? kDeviceErrorIgnored : kDeviceErrorShown;
 }
 

@@ -64,6 +64,8 @@ public:
     void* libraryHandle() const { return library_; }
 
     // ---- shared operations ------------------------------------------------
+    // ShowMessage and ShowDeviceError may be called from any thread: the box
+    // runs on the GUI thread and the caller waits for it.
     void ShowMessage(int id);
     QString LoadText(int id);
     // Results of ShowDeviceError: nothing to act on (also after "16", which

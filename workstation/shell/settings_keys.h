@@ -9,6 +9,7 @@ inline constexpr char kApplicationLook[] = "ApplicationLook";  // the visual sty
 inline constexpr char kRecentFileList[] = "Recent File List";  // group of File1..File4
 inline constexpr char kWorkspaceGeometry[] = "Workspace/Geometry";
 inline constexpr char kWorkspaceState[] = "Workspace/State";
+inline constexpr char kLastSaveFolder[] = "Forms/LastSaveFolder";  // where the forms' save dialogs start
 
 // "Recent File List/FileN", N counted from 1.
 inline QString recentFile(int n) {

@@ -68,6 +68,14 @@ const std::map<int, const char*>& table() {
         {191, "请输入8位数字的机器号!"},
         {192, "打印头参数过长，请缩短后重试!"},
         {306, "编辑"},
+        // The forms' saving of tables, pictures and logs.
+        {401, "保存表格(CSV)..."},
+        {402, "保存图片(PNG)..."},
+        {403, "保存文本..."},
+        {404, "CSV 文件 (*.csv)"},
+        {405, "PNG 图片 (*.png)"},
+        {406, "文本文件 (*.txt)"},
+        {408, "另存为"},
     };
     return t;
 }
@@ -87,7 +95,27 @@ const std::map<int, const char*>& prompts() {
     return t;
 }
 
+// (dialog, control) -> text of the controls on the forms' dialog resources.
+const std::map<std::pair<int, int>, const char*>& dialogTexts() {
+    static const std::map<std::pair<int, int>, const char*> t = {
+        {{320, 1001}, "步进进纸"},
+        {{321, 1000}, "取上一张卡的灰度"},
+        {{321, 1005}, "读卡(&R)"},
+        {{321, 1023}, "路数:"},
+        {{321, 1024}, "同步框:"},
+        {{321, 1063}, "S路"},
+        {{321, 1064}, "D路"},
+        {{321, 1071}, "取同步框数"},
+    };
+    return t;
+}
+
 }  // namespace
+
+QString dialogText(int dialog, int control) {
+    auto it = dialogTexts().find({dialog, control});
+    return it == dialogTexts().end() ? QString() : QString::fromUtf8(it->second);
+}
 
 QString text(int id) {
     auto it = table().find(id);

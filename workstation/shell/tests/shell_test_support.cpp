@@ -24,7 +24,7 @@ int ModalAnswerer::count(const QString& text) const {
 
 void ModalAnswerer::poll() {
     QWidget* w = QApplication::activeModalWidget();
-    if (!w || w->property("answered").toBool() || !w->isVisible()) return;
+    if (paused_ || !w || w->property("answered").toBool() || !w->isVisible()) return;
     w->setProperty("answered", true);
     ModalRecord r;
     r.objectName = w->objectName();
@@ -88,6 +88,13 @@ void ShellTest::pump(int ms) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     } while (t.elapsed() < ms);
+}
+
+bool ShellTest::pumpUntil(const std::function<bool()>& done, int limitMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < limitMs) pump(5);
+    return done();
 }
 
 QString ShellTest::statusText() const {

@@ -33,6 +33,8 @@ public:
     void setButton(QMessageBox::StandardButton b) { button_ = b; }
     // Called for a modal widget that is not a message box; it must close it.
     void setDialogHandler(std::function<void(QWidget*)> h) { handler_ = std::move(h); }
+    // While paused, boxes stay open (a test closes or quits behind them).
+    void setPaused(bool on) { paused_ = on; }
     std::vector<ModalRecord> records;
     int count(const QString& text) const;
 
@@ -41,6 +43,7 @@ private:
     QTimer timer_;
     QMessageBox::StandardButton button_ = QMessageBox::Ok;
     std::function<void(QWidget*)> handler_;
+    bool paused_ = false;
 };
 
 // A virtual reader reached over one link; the other link finds nothing.
@@ -66,6 +69,8 @@ protected:
     // Starts with `library`; false when start-up ended.
     bool start(const char* library = REAL_VAZ_LIBRARY, bool serviceMenu = false);
     void pump(int ms = 50);
+    // Pumps until `done` holds, at most `limitMs`; returns whether it holds.
+    bool pumpUntil(const std::function<bool()>& done, int limitMs = 20000);
     QString statusText() const;
 
     ModalAnswerer boxes;
