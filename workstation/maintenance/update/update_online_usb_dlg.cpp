@@ -283,7 +283,11 @@ void CUpdateOnlineUsbDlg::OnBrowseFile() {
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setFileMode(QFileDialog::ExistingFile);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-    firmwarePath_ = dlg.selectedFiles().first();
+    chooseFirmwareFile(dlg.selectedFiles().first());
+}
+
+void CUpdateOnlineUsbDlg::chooseFirmwareFile(const QString& path) {
+    firmwarePath_ = path;
     file_->setText(firmwarePath_);
     updateButtons();
 }

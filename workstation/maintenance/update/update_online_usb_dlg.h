@@ -36,6 +36,8 @@ public:
     ~CUpdateOnlineUsbDlg() override;
 
     bool deviceConnected() const { return connected_; }
+    // The firmware file to send ("浏览文件" asks for it).
+    void chooseFirmwareFile(const QString& path);
     bool sending() const { return sending_; }
     void setServiceMode(bool on);
 
