@@ -10,25 +10,26 @@
 #include "main_frame.h"
 #include "pendra_app.h"
 #include "service_codes.h"
+#include "string_table.h"
 
 CAccessLevelDlg::CAccessLevelDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("accessLevel");
-    setWindowTitle(QStringLiteral("访问级别"));
+    setWindowTitle(strings::dialogText(900, 0));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("请输入管理员密码"), this));
+    layout->addWidget(new QLabel(strings::dialogText(900, 1016), this));
     code_ = new QLineEdit(this);
     code_->setObjectName("1016");
     code_->setEchoMode(QLineEdit::Password);
     layout->addWidget(code_);
-    refused_ = new QLabel(QStringLiteral("*密码错误，请重新输入。"), this);
+    refused_ = new QLabel(strings::dialogText(900, 1017), this);
     refused_->setObjectName("1017");
     refused_->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     refused_->hide();
     layout->addWidget(refused_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
+    buttons->button(QDialogButtonBox::Ok)->setText(strings::dialogText(900, 1));
     buttons->button(QDialogButtonBox::Ok)->setObjectName("1");
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(strings::dialogText(900, 2));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName("2");
     connect(buttons, &QDialogButtonBox::accepted, this, &CAccessLevelDlg::OnOK);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -1,5 +1,5 @@
-// The texts the USB update dialog shows for the results of this folder
-// (UTF-8). An empty text means that no message box is shown.
+// The texts the update dialogs show for the results of this folder and of
+// their own steps (UTF-8). An empty text means that no message box is shown.
 #pragma once
 
 #include <string>
@@ -19,6 +19,12 @@ inline constexpr const char* kDisconnected = "当前设备断开连接\r\n";
 // Message boxes of the dialog itself.
 inline constexpr const char* kWatchFailed = "注册失败!";
 inline constexpr const char* kOpenFailed = "该设备没有正确打开";
+inline constexpr const char* kFirmwareFilter = "update file(*.bin);;All Files(*)";
+// The update through the device library.
+inline constexpr const char* kFileAlreadyLoaded = "该文件已加载，请点击发送文件!";
+inline constexpr const char* kNoUpdateFile = "请先选择升级程序!";
+inline constexpr const char* kUpdateSucceeded = "更新程序成功!";
+inline constexpr const char* kUpdateFailed = "更新程序失败!";
 
 // The message for a transfer's end; OpenFailed and ReadFailed name the file error.
 std::string TransferMessage(TransferResult result, int fileError);

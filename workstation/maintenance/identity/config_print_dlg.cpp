@@ -13,6 +13,7 @@
 #include "form_registry.h"
 #include "pendra_app.h"
 #include "print_settings.h"
+#include "string_table.h"
 
 namespace {
 const bool registered =
@@ -31,21 +32,20 @@ QLineEdit* addEdit(QWidget* owner, QGridLayout* grid, int row, const char* id, c
 
 CDlgConfigPrint::CDlgConfigPrint(QWidget* parent) : QDialog(parent) {
     setObjectName("335");
-    setWindowTitle(QStringLiteral("打印头参数设置"));
+    setWindowTitle(strings::dialogText(335, 0));
     auto* grid = new QGridLayout(this);
-    serialPrefix_ = addEdit(this, grid, 0, "1075", QStringLiteral("序列号描述字符:"),
-                            QStringLiteral("注:序列号前字符(字符长度应在8位字符以内，\n"
-                                           "如果超出8个字符,将会截取前8个字符)："));
-    serialStart_ = addEdit(this, grid, 2, "1076", QStringLiteral("序列号起始字符:"),
-                           QStringLiteral("例:00001 从1开始的5位序列号(长度最大8位)"));
-    scorePrefix_ = addEdit(this, grid, 4, "1077", QStringLiteral("分数值描述字符:"), QStringLiteral("注:同序列号描述字符"));
-    printScore_ = new QCheckBox(QStringLiteral("是否打印分数"), this);
+    serialPrefix_ = addEdit(this, grid, 0, "1075", strings::dialogText(335, 1075),
+                            strings::dialogText(335, -1));
+    serialStart_ = addEdit(this, grid, 2, "1076", strings::dialogText(335, 1076),
+                           strings::dialogText(335, -2));
+    scorePrefix_ = addEdit(this, grid, 4, "1077", strings::dialogText(335, 1077), strings::dialogText(335, -3));
+    printScore_ = new QCheckBox(strings::dialogText(335, 1067), this);
     printScore_->setObjectName("1067");
     grid->addWidget(printScore_, 6, 1);
     auto* buttons = new QHBoxLayout;
-    auto* save = new QPushButton(QStringLiteral("保存计数器的值"), this);
+    auto* save = new QPushButton(strings::dialogText(335, 1001), this);
     save->setObjectName("1001");
-    auto* ok = new QPushButton(QStringLiteral("确定"), this);
+    auto* ok = new QPushButton(strings::dialogText(335, 1000), this);
     ok->setObjectName("1000");
     ok->setDefault(true);
     buttons->addStretch();

@@ -20,20 +20,20 @@ const bool registered =
 
 CDlgDevInfo::CDlgDevInfo(QWidget* parent) : QDialog(parent) {
     setObjectName("334");
-    setWindowTitle(QStringLiteral("设备信息"));
-    prompt_ = new QLabel(QStringLiteral("如需查看设备信息,请输入密码"), this);
+    setWindowTitle(strings::dialogText(334, 0));
+    prompt_ = new QLabel(strings::dialogText(334, 1068), this);
     prompt_->setObjectName("1068");
     code_ = new QLineEdit(this);
     code_->setObjectName("1016");
     code_->setEchoMode(QLineEdit::Password);
-    ok_ = new QPushButton(QStringLiteral("确定"), this);
+    ok_ = new QPushButton(strings::dialogText(334, 1000), this);
     ok_->setObjectName("1000");
     ok_->setDefault(true);
-    refused_ = new QLabel(QStringLiteral("*密码错误"), this);
+    refused_ = new QLabel(strings::dialogText(334, 1069), this);
     refused_->setObjectName("1069");
     refused_->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     refused_->hide();
-    counter_ = new QLabel(QStringLiteral("当前设备已走卡张数:"), this);
+    counter_ = new QLabel(strings::dialogText(334, 1070), this);
     counter_->setObjectName("1070");
     counter_->hide();
     counter_->setEnabled(false);

@@ -12,6 +12,7 @@
 #include "pendra_app.h"
 #include "reader_identity.h"
 #include "service_codes.h"
+#include "string_table.h"
 
 namespace {
 const bool registered = registerCommandDialog(
@@ -22,22 +23,22 @@ constexpr int kMachineNumberDigits = 8;
 
 CDlgWriteMachineId::CDlgWriteMachineId(QWidget* parent) : QDialog(parent) {
     setObjectName("330");
-    setWindowTitle(QStringLiteral("对话框"));
+    setWindowTitle(strings::dialogText(330, 0));
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("请输入8位机器号:"), this), 0, 0);
+    grid->addWidget(new QLabel(strings::dialogText(330, 1050), this), 0, 0);
     number_ = new QLineEdit(this);
     number_->setObjectName("1050");
     grid->addWidget(number_, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("写入密码:"), this), 1, 0);
+    grid->addWidget(new QLabel(strings::dialogText(330, 1016), this), 1, 0);
     code_ = new QLineEdit(this);
     code_->setObjectName("1016");
     code_->setEchoMode(QLineEdit::Password);
     grid->addWidget(code_, 1, 1);
-    refused_ = new QLabel(QStringLiteral("*密码不正确，请重新输入。"), this);
+    refused_ = new QLabel(strings::dialogText(330, 1051), this);
     refused_->setObjectName("1051");
     refused_->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     grid->addWidget(refused_, 2, 0, 1, 2);
-    auto* write = new QPushButton(QStringLiteral("写入"), this);
+    auto* write = new QPushButton(strings::dialogText(330, 1), this);
     write->setObjectName("1");
     write->setDefault(true);
     grid->addWidget(write, 3, 1, Qt::AlignRight);

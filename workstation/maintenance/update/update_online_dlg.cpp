@@ -12,6 +12,8 @@
 #include "form_registry.h"
 #include "pendra_app.h"
 #include "service_codes.h"
+#include "string_table.h"
+#include "update_texts.h"
 
 namespace {
 const bool registered =
@@ -20,9 +22,9 @@ const bool registered =
 
 CUpdateOnlineDlg::CUpdateOnlineDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("322");
-    setWindowTitle(QStringLiteral("Update-Online"));
+    setWindowTitle(strings::dialogText(322, 0));
     auto* grid = new QGridLayout(this);
-    auto* choose = new QPushButton(QStringLiteral("选择文件"), this);
+    auto* choose = new QPushButton(strings::dialogText(322, 1000), this);
     choose->setObjectName("1000");
     grid->addWidget(choose, 0, 0);
     pathEdit_ = new QLineEdit(this);
@@ -30,17 +32,17 @@ CUpdateOnlineDlg::CUpdateOnlineDlg(QWidget* parent) : QDialog(parent) {
     pathEdit_->setReadOnly(true);
     pathEdit_->setMinimumWidth(280);
     grid->addWidget(pathEdit_, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("请输入管理员密码"), this), 1, 0);
+    grid->addWidget(new QLabel(strings::dialogText(322, 1016), this), 1, 0);
     code_ = new QLineEdit(this);
     code_->setObjectName("1016");
     code_->setEchoMode(QLineEdit::Password);
     grid->addWidget(code_, 1, 1);
-    refused_ = new QLabel(QStringLiteral("*密码错误，请重新输入。"), this);
+    refused_ = new QLabel(strings::dialogText(322, 1017), this);
     refused_->setObjectName("1017");
     refused_->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     refused_->hide();
     grid->addWidget(refused_, 2, 1);
-    auto* update = new QPushButton(QStringLiteral("升级"), this);
+    auto* update = new QPushButton(strings::dialogText(322, 1028), this);
     update->setObjectName("1028");
     update->setDefault(true);
     grid->addWidget(update, 3, 1, Qt::AlignRight);
@@ -56,23 +58,26 @@ void CUpdateOnlineDlg::message(const QString& text) {
 }
 
 void CUpdateOnlineDlg::OnChooseFile() {
-    QFileDialog dlg(this, QStringLiteral("选择文件"), QString(), QStringLiteral("update file(*.bin);;All Files(*)"));
+    QFileDialog dlg(this, strings::dialogText(322, 1000), QString(), QString::fromUtf8(firmware::texts::kFirmwareFilter));
     dlg.setObjectName("fileDialog");
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setFileMode(QFileDialog::ExistingFile);
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
-    const QString chosen = dlg.selectedFiles().first();
-    if (chosen == path_) {
-        message(QStringLiteral("该文件已加载，请点击发送文件!"));
+    chooseFile(dlg.selectedFiles().first());
+}
+
+void CUpdateOnlineDlg::chooseFile(const QString& path) {
+    if (path == path_) {
+        message(QString::fromUtf8(firmware::texts::kFileAlreadyLoaded));
         return;
     }
-    path_ = chosen;
+    path_ = path;
     pathEdit_->setText(path_);
 }
 
 void CUpdateOnlineDlg::OnUpdate() {
     if (path_.isEmpty()) {
-        message(QStringLiteral("请先选择升级程序!"));
+        message(QString::fromUtf8(firmware::texts::kNoUpdateFile));
         return;
     }
     if (code_->text() != QLatin1String(servicecode::kAdministrator)) {
@@ -83,5 +88,5 @@ void CUpdateOnlineDlg::OnUpdate() {
     CPendraApp* app = theApp();
     // A library without VazUpdateFlash leaves the entry null: the update fails with 0.
     const int result = app ? app->device.updateFlash(CPendraApp::ToNarrow(path_).constData()) : 0;
-    message(result ? QStringLiteral("更新程序成功!") : QStringLiteral("更新程序失败!"));
+    message(QString::fromUtf8(result ? firmware::texts::kUpdateSucceeded : firmware::texts::kUpdateFailed));
 }

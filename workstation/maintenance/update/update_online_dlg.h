@@ -14,6 +14,8 @@ class CUpdateOnlineDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CUpdateOnlineDlg(QWidget* parent = nullptr);
+    // The file "选择文件" chose; the same file again is only reported.
+    void chooseFile(const QString& path);
 
 private:
     void OnChooseFile();

@@ -24,6 +24,7 @@
 #include "pendra_app.h"
 #include "update_texts.h"
 #include "version_commands.h"
+#include "string_table.h"
 
 namespace {
 
@@ -63,10 +64,10 @@ QString hex(unsigned v) {
 
 CUpdateOnlineUsbDlg::CUpdateOnlineUsbDlg(bool serviceMode, QWidget* parent) : QDialog(parent) {
     setObjectName("102");
-    setWindowTitle(QStringLiteral("Update-online"));
+    setWindowTitle(strings::dialogText(102, 0));
     auto* grid = new QGridLayout(this);
 
-    auto* find = button(this, "1003", QStringLiteral("查找设备"));
+    auto* find = button(this, "1003", strings::dialogText(102, 1003));
     grid->addWidget(find, 0, 0);
     list_ = new QListWidget(this);
     list_->setObjectName("1004");
@@ -77,18 +78,18 @@ CUpdateOnlineUsbDlg::CUpdateOnlineUsbDlg(bool serviceMode, QWidget* parent) : QD
     product_ = edit(this, "1008", true);
     release_ = edit(this, "1009", true);
     auto* ids = new QHBoxLayout;
-    ids->addWidget(new QLabel(QStringLiteral("VendorID:"), this));
+    ids->addWidget(new QLabel(strings::dialogText(102, 1007), this));
     ids->addWidget(vendor_);
-    ids->addWidget(new QLabel(QStringLiteral("ProductID:"), this));
+    ids->addWidget(new QLabel(strings::dialogText(102, 1008), this));
     ids->addWidget(product_);
-    ids->addWidget(new QLabel(QStringLiteral("VersionNum:"), this));
+    ids->addWidget(new QLabel(strings::dialogText(102, 1009), this));
     ids->addWidget(release_);
     grid->addLayout(ids, 2, 0, 1, 4);
 
     versionOut_ = edit(this, "1025", true);
-    writeVersion_ = button(this, "1001", QStringLiteral("写入版本号"));
+    writeVersion_ = button(this, "1001", strings::dialogText(102, 1001));
     versionIn_ = edit(this, "1027", true);
-    readVersion_ = button(this, "1002", QStringLiteral("读取版本号"));
+    readVersion_ = button(this, "1002", strings::dialogText(102, 1002));
     grid->addWidget(versionOut_, 3, 0, 1, 3);
     grid->addWidget(writeVersion_, 3, 3);
     grid->addWidget(versionIn_, 4, 0, 1, 3);
@@ -99,24 +100,24 @@ CUpdateOnlineUsbDlg::CUpdateOnlineUsbDlg(bool serviceMode, QWidget* parent) : QD
     service_->setObjectName("serviceControls");
     auto* sg = new QGridLayout(service_);
     sg->setContentsMargins(0, 0, 0, 0);
-    sg->addWidget(new QLabel(QStringLiteral("数据接收区:"), service_), 0, 0);
-    auto* clearReceived = button(service_, "1014", QStringLiteral("清空"));
+    sg->addWidget(new QLabel(strings::dialogText(102, 1010), service_), 0, 0);
+    auto* clearReceived = button(service_, "1014", strings::dialogText(102, 1014));
     sg->addWidget(clearReceived, 0, 3);
     received_ = new QPlainTextEdit(service_);
     received_->setObjectName("1010");
     received_->setReadOnly(true);
     received_->setMinimumHeight(120);
     sg->addWidget(received_, 1, 0, 1, 4);
-    sg->addWidget(new QLabel(QStringLiteral("数据发送区:"), service_), 2, 0);
+    sg->addWidget(new QLabel(strings::dialogText(102, 1011), service_), 2, 0);
     command_ = edit(service_, "1011", false);
     sg->addWidget(command_, 2, 1);
-    auto* clearCommand = button(service_, "1013", QStringLiteral("清空"));
-    auto* send = button(service_, "1015", QStringLiteral("发送"));
+    auto* clearCommand = button(service_, "1013", strings::dialogText(102, 1013));
+    auto* send = button(service_, "1015", strings::dialogText(102, 1015));
     sg->addWidget(clearCommand, 2, 2);
     sg->addWidget(send, 2, 3);
-    auto* browse = button(service_, "1016", QStringLiteral("浏览文件"));
+    auto* browse = button(service_, "1016", strings::dialogText(102, 1016));
     file_ = edit(service_, "1018", true);
-    sendFile_ = button(service_, "1017", QStringLiteral("发送文件"));
+    sendFile_ = button(service_, "1017", strings::dialogText(102, 1017));
     sg->addWidget(browse, 3, 0);
     sg->addWidget(file_, 3, 1, 1, 2);
     sg->addWidget(sendFile_, 3, 3);
@@ -278,7 +279,7 @@ void CUpdateOnlineUsbDlg::OnSendCommand() {
 }
 
 void CUpdateOnlineUsbDlg::OnBrowseFile() {
-    QFileDialog dlg(this, QStringLiteral("浏览文件"), QString(), QStringLiteral("update file(*.bin);;All Files(*)"));
+    QFileDialog dlg(this, strings::dialogText(102, 1016), QString(), QString::fromUtf8(firmware::texts::kFirmwareFilter));
     dlg.setObjectName("fileDialog");
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setFileMode(QFileDialog::ExistingFile);

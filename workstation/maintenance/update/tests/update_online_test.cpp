@@ -8,7 +8,6 @@
 #include "service_codes.h"
 #include "shell_test_support.h"
 #include "update_online_dlg.h"
-#include "usb_rig.h"
 
 namespace {
 
@@ -16,7 +15,6 @@ class UpdateOnline : public ShellTest {
 protected:
     void SetUp() override {
         file_ = fwtest::WriteFile("update.bin", "firmware");
-        boxes.setDialogHandler(chooseFile(&file_));
         ASSERT_TRUE(start());
         boxes.records.clear();
     }
@@ -37,7 +35,7 @@ protected:
 TEST_F(UpdateOnline, WithoutVazUpdateFlashTheUpdateFails) {
     ASSERT_EQ(app->device.VazUpdateFlash, nullptr);
     CUpdateOnlineDlg dlg;
-    dlg.findChild<QPushButton*>("1000")->click();
+    dlg.chooseFile(QString::fromStdString(file_));
     EXPECT_EQ(dlg.findChild<QLineEdit*>("1027")->text().toStdString(), file_);
     update(dlg, servicecode::kAdministrator);
     EXPECT_EQ(shown(), QStringList{QStringLiteral("更新程序失败!")});
@@ -48,7 +46,7 @@ TEST_F(UpdateOnline, NoFileAndWrongCodeAreRefused) {
     CUpdateOnlineDlg dlg;
     update(dlg, servicecode::kAdministrator);
     EXPECT_EQ(shown(), QStringList{QStringLiteral("请先选择升级程序!")});
-    dlg.findChild<QPushButton*>("1000")->click();
+    dlg.chooseFile(QString::fromStdString(file_));
     update(dlg, QStringLiteral("0000") == servicecode::kAdministrator ? "1111" : "0000");
     EXPECT_FALSE(dlg.findChild<QLabel*>("1017")->isHidden());
     EXPECT_EQ(shown().size(), 1);
@@ -56,8 +54,8 @@ TEST_F(UpdateOnline, NoFileAndWrongCodeAreRefused) {
 
 TEST_F(UpdateOnline, ChoosingTheSameFileAgainSaysItIsLoaded) {
     CUpdateOnlineDlg dlg;
-    dlg.findChild<QPushButton*>("1000")->click();
-    dlg.findChild<QPushButton*>("1000")->click();
+    dlg.chooseFile(QString::fromStdString(file_));
+    dlg.chooseFile(QString::fromStdString(file_));
     EXPECT_EQ(shown(), QStringList{QStringLiteral("该文件已加载，请点击发送文件!")});
 }
 

@@ -45,14 +45,13 @@ TEST(UsbHotPlug, UnpluggedReaderIsReportedAndReconnectedWhenItComesBack) {
 TEST(UsbHotPlug, UnplugDuringATransferEndsIt) {
     UsbReaderRig rig;
     ModalAnswerer boxes;
-    std::string file = fwtest::WriteFile("gone.bin", fwtest::RandomBytes(100 * 1024, 31));
-    boxes.setDialogHandler(chooseFile(&file));
+    const std::string file = fwtest::WriteFile("gone.bin", fwtest::RandomBytes(100 * 1024, 31));
     CUpdateOnlineUsbDlg dlg(true);
     ASSERT_TRUE(openFirstReader(dlg));
     type(dlg, "1011", "IAP/");
     click(dlg, "1015");
     ASSERT_TRUE(waitUntil([&] { return receiveArea(dlg).endsWith("C\n"); }));
-    click(dlg, "1016");
+    dlg.chooseFirmwareFile(QString::fromStdString(file));
     click(dlg, "1017");
     auto* progress = dlg.findChild<QProgressBar*>("1019");
     ASSERT_TRUE(waitUntil([&] { return progress->value() >= 2; }));

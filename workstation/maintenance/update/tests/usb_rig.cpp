@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -59,13 +58,3 @@ void type(const QWidget& dlg, const char* id, const QString& text) {
     dlg.findChild<QLineEdit*>(id)->setText(text);
 }
 
-std::function<void(QWidget*)> chooseFile(const std::string* path) {
-    return [path](QWidget* w) {
-        if (auto* fd = qobject_cast<QFileDialog*>(w)) {
-            fd->selectFile(QString::fromStdString(*path));
-            static_cast<QDialog*>(fd)->accept();
-        } else if (auto* d = qobject_cast<QDialog*>(w)) {
-            d->reject();
-        }
-    };
-}

@@ -40,5 +40,3 @@ bool openFirstReader(CUpdateOnlineUsbDlg& dlg);
 QString receiveArea(const QWidget& dlg);
 void click(const QWidget& dlg, const char* id);
 void type(const QWidget& dlg, const char* id, const QString& text);
-// A dialog handler for ModalAnswerer that takes *path in a file dialog.
-std::function<void(QWidget*)> chooseFile(const std::string* path);

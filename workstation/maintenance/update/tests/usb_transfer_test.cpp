@@ -16,8 +16,7 @@ namespace {
 
 class UsbTransfer : public ::testing::Test {
 protected:
-    UsbTransfer() { boxes.setDialogHandler(chooseFile(&file_)); }
-    // Opens the reader, switches it into its update mode from the console and chooses `bytes` as
+    // Opens the reader, switches it into its update mode from the console and takes `bytes` as
     // the firmware file.
     void prepare(CUpdateOnlineUsbDlg& dlg, const std::string& bytes) {
         ASSERT_TRUE(openFirstReader(dlg));
@@ -25,7 +24,7 @@ protected:
         click(dlg, "1015");
         ASSERT_TRUE(waitUntil([&] { return receiveArea(dlg).endsWith("C\n"); }));
         file_ = fwtest::WriteFile("firmware.bin", bytes);
-        click(dlg, "1016");
+        dlg.chooseFirmwareFile(QString::fromStdString(file_));  // what "浏览文件" does with its choice
         ASSERT_EQ(dlg.findChild<QLineEdit*>("1018")->text().toStdString(), file_);
     }
     // Starts the transfer and waits for its end.
@@ -111,7 +110,7 @@ TEST_F(UsbTransfer, ReaderNotInUpdateModeIsNotReady) {
     CUpdateOnlineUsbDlg dlg(true);
     ASSERT_TRUE(openFirstReader(dlg));
     file_ = fwtest::WriteFile("firmware.bin", fwtest::RandomBytes(2048, 24));
-    click(dlg, "1016");
+    dlg.chooseFirmwareFile(QString::fromStdString(file_));
     send(dlg);
     ASSERT_EQ(texts().size(), 1u);
     EXPECT_EQ(texts()[0], QStringLiteral("下位机还未准备好，请重新发送'IAP/'命令!"));
