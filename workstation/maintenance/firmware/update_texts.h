@@ -19,6 +19,9 @@ inline constexpr const char* kDisconnected = "当前设备断开连接\r\n";
 // Message boxes of the dialog itself.
 inline constexpr const char* kWatchFailed = "注册失败!";
 inline constexpr const char* kOpenFailed = "该设备没有正确打开";
+// After kOpenFailed when the system refused the reader's node.
+inline constexpr const char* kNoPermission =
+    "Permission denied: install the kit's udev rule 70-vaz-reader.rules (the package does) and plug the reader in again.";
 inline constexpr const char* kFirmwareFilter = "update file(*.bin);;All Files(*)";
 // The update through the device library.
 inline constexpr const char* kFileAlreadyLoaded = "该文件已加载，请点击发送文件!";

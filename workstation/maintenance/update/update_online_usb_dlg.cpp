@@ -170,6 +170,7 @@ void CUpdateOnlineUsbDlg::setServiceMode(bool on) {
 }
 
 void CUpdateOnlineUsbDlg::done(int result) {
+    closing_ = true;  // the end of a transfer cancelled by closing is not reported
     stopTransfer();
     QDialog::done(result);
 }
@@ -246,7 +247,9 @@ void CUpdateOnlineUsbDlg::OnOpenDevice() {
     detach();
     int error = 0;
     if (!attach(readers_[static_cast<size_t>(row)], &error)) {
-        message(QString::fromUtf8(firmware::texts::kOpenFailed) + "\n" + QString::fromLocal8Bit(strerror(error)));
+        message(QString::fromUtf8(firmware::texts::kOpenFailed) + "\n" +
+                (error == EACCES ? QString::fromUtf8(firmware::texts::kNoPermission)
+                                 : QString::fromLocal8Bit(strerror(error))));
         return;
     }
     command_->clear();
@@ -333,7 +336,7 @@ void CUpdateOnlineUsbDlg::onTransferEnded(firmware::TransferResult result, int f
     if (!connected_) link_.reset();  // the reader went during the transfer
     updateButtons();
     const std::string shown = firmware::texts::TransferMessage(result, fileError);
-    if (!shown.empty()) message(QString::fromUtf8(shown));
+    if (!shown.empty() && !closing_) message(QString::fromUtf8(shown));
 }
 
 void CUpdateOnlineUsbDlg::stopTransfer() {

@@ -79,6 +79,7 @@ private:
     std::unique_ptr<firmware::FirmwareTransfer> transfer_;
     std::thread worker_;
     std::atomic<bool> sending_{false};
+    bool closing_ = false;
     std::unique_ptr<firmware::ReaderWatch> watch_;
 
     QListWidget* list_;          // 1004
