@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -152,6 +153,14 @@ std::vector<HidDeviceInfo> HidrawNodes() {
                     n.attributes.vendor = static_cast<uint16_t>(vendor);
                     n.attributes.product = static_cast<uint16_t>(product);
                 }
+                // The USB device's product string and release number; a HID device on
+                // another bus has only its name.
+                udev_device* usb = udev_device_get_parent_with_subsystem_devtype(dev, "usb", "usb_device");
+                const char* text = usb ? udev_device_get_sysattr_value(usb, "product") : nullptr;
+                if (!text && hid) text = udev_device_get_property_value(hid, "HID_NAME");
+                if (text) n.productText = text;
+                const char* release = usb ? udev_device_get_sysattr_value(usb, "bcdDevice") : nullptr;
+                if (release) n.attributes.release = static_cast<uint16_t>(strtoul(release, nullptr, 16));
                 nodes.push_back(n);
             }
             udev_device_unref(dev);

@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <vector>
 
 #include "pendra_app.h"
+#include "reader_identity.h"
 #include "string_table.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
@@ -34,32 +34,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     OnInitDialog();
 }
 
-std::uint32_t CAboutDlg::cardCounter(const char* reply, int n) {
-    std::uint32_t value = 0;
-    // Bytes past the fourth weigh 256^4 or more and vanish in 32 bits.
-    for (int i = 0; i < n && i < 4; ++i)
-        value |= std::uint32_t(static_cast<unsigned char>(reply[i])) << (8 * i);
-    return value;
-}
-
 void CAboutDlg::OnInitDialog() {
     CPendraApp* app = theApp();
     if (!app) return;
     app->testRun = 0;
     if (!app->connected) return;
-    // The reader decides the reply length, so the buffer takes the longest
-    // reply the library can deliver.
-    std::vector<char> buffer(VAZ_REPLY_SIZE, 0);
-    int n = app->device.sendGet("N/", buffer.data());
-    if (n > 0) {
-        n = std::min<int>(n, int(VAZ_REPLY_SIZE) - 1);
-        counter_->setText(app->LoadText(104) + QString::number(cardCounter(buffer.data(), n)));
-    }
-    std::vector<char> ident(VAZ_REPLY_SIZE, 0);
-    if (app->device.sendGet("v/", ident.data()) != 0) {
-        ident.back() = 0;
-        QString text = CPendraApp::ToWide(ident.data());
-        text.chop(1);  // the identification's final character
-        machine_->setText(app->LoadText(127) + text);
-    }
+    if (std::optional<std::uint32_t> counter = readerinfo::readCardCounter(app->device))
+        counter_->setText(app->LoadText(104) + QString::number(*counter));
+    if (std::optional<QString> ident = readerinfo::readIdentification(app->device))
+        machine_->setText(app->LoadText(127) + *ident);
 }

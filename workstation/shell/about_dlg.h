@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <cstdint>
 
 class QLabel;
 
@@ -11,10 +10,6 @@ class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
-
-    // The card counter in a reply of n bytes, least significant byte first,
-    // kept in 32 bits.
-    static std::uint32_t cardCounter(const char* reply, int n);
 
 private:
     void OnInitDialog();

@@ -27,6 +27,7 @@ constexpr int kUsbFirmwareUpdate = 32804;
 constexpr int kMachineNumber = 32813;
 constexpr int kDeviceInfo = 32835;
 constexpr int kPrintHead = 32841;
+constexpr int kAccessLevel = 32851;  // "访问级别...": the administrator code raises the access level
 // Frame commands
 constexpr int kCustomize = 126;
 constexpr int kWindowManager = 131;

@@ -8,6 +8,7 @@
 
 #include "artwork.h"
 #include "command_line_actions.h"
+#include "commands.h"
 #include "first_paint.h"
 #include "kit_version.h"
 #include "log.h"
@@ -25,7 +26,11 @@ int runKestrin(const QStringList& arguments, StartupOptions options) {
                                   "FILE");
     QCommandLineOption firstPaint("report-first-paint",
                                   "Print \"first-paint\" once the main window is painted, then exit.");
-    parser.addOptions({service, screenshot, firstPaint});
+    QCommandLineOption accessLevel("access-level",
+                                   "Run at access level LEVEL (0 to 3); level 3 offers \"USB在线升级\" in the "
+                                   "service menu.",
+                                   "LEVEL");
+    parser.addOptions({service, accessLevel, screenshot, firstPaint});
     for (const CommandLineAction& a : commandLineActions())
         parser.addOption(QCommandLineOption(a.name, a.description, a.valueName));
     parser.process(arguments);
@@ -39,6 +44,16 @@ int runKestrin(const QStringList& arguments, StartupOptions options) {
     // Desktops match the window to the installed kestrin.desktop by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("kestrin"));
     QApplication::setWindowIcon(artwork::applicationIcon());
+
+    if (parser.isSet(accessLevel)) {
+        bool ok = false;
+        const int level = parser.value(accessLevel).toInt(&ok);
+        if (!ok || level < 0 || level > kServiceAccessLevel) {
+            std::fprintf(stderr, "kestrin: --access-level takes 0 to %d\n", kServiceAccessLevel);
+            return 1;
+        }
+        options.accessLevel = level;
+    }
 
     CPendraApp app;
     options.serviceMenu = options.serviceMenu || parser.isSet(service);

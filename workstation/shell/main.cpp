@@ -1,6 +1,6 @@
 // kestrin: the reader test and service workstation.
 //
-//   kestrin [--service] [--screenshot FILE] [--report-first-paint] [--help] [--version]
+//   kestrin [--service] [--access-level LEVEL] [--screenshot FILE] [--report-first-paint] [--help] [--version]
 //   kestrin --export-projects FILE.csv
 #include <QApplication>
 

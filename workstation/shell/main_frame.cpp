@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "about_dlg.h"
+#include "access_level_dlg.h"
 #include "artwork.h"
 #include "child_frame.h"
 #include "commands.h"
@@ -204,6 +205,7 @@ void CMainFrame::buildMenus() {
     serviceMenu_->addSeparator();
     serviceMenu_->addAction(makeAction(cmd::kFirmwareUpdate, QStringLiteral("在线升级")));
     serviceMenu_->addAction(makeAction(cmd::kUsbFirmwareUpdate, QStringLiteral("USB在线升级")));
+    serviceMenu_->addAction(makeAction(cmd::kAccessLevel, QStringLiteral("访问级别...")));
     connect(serviceMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 
     QMenu* help = bar->addMenu(QStringLiteral("帮助"));
@@ -353,6 +355,11 @@ void CMainFrame::OnCommand(int command) {
         case cmd::kCrashReport:
             if (app_.connected) RunCrashReport(app_);
             break;
+        case cmd::kAccessLevel: {
+            CAccessLevelDlg dlg(this);
+            dlg.exec();
+            break;
+        }
         case cmd::kAppExit:
             close();
             break;

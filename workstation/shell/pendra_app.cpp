@@ -59,6 +59,7 @@ bool CPendraApp::InitInstance(const StartupOptions& options) {
     loadSettings();
     registerContextMenus();
 
+    accessLevel = static_cast<std::uint8_t>(options.accessLevel);
     forms.createTemplate(form::kStart);
     currentForm = form::kStart;
 

@@ -25,6 +25,7 @@ class QWidget;
 struct StartupOptions {
     QString libraryFile = vazload::kLibraryFile;  // a bare name is found through RUNPATH and the library path
     bool serviceMenu = false;                     // show the service menu from the start
+    int accessLevel = 0;                          // the access level of this run (--access-level)
 };
 
 class CPendraApp : public QObject {

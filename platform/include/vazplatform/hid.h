@@ -31,10 +31,12 @@ struct HidDeviceInfo {
     HidKind kind = HidKind::Hidraw;
     std::string path;
     // Hidraw: the ids udev reports for the node's HID device (0 when
-    // unknown; release 0). Virtual: the ids of the entry, which are the
-    // device's own.
+    // unknown; the release of its USB device, 0 on other buses). Virtual:
+    // the ids of the entry, which are the device's own.
     HidAttributes attributes;
-    std::string productText;  // virtual: the entry's product=TEXT
+    // Hidraw: the USB product string (the HID name on other buses);
+    // virtual: the entry's product=TEXT.
+    std::string productText;
 };
 
 // Parses a VAZ_HID_DEVICES text; ids an entry does not give are `defaults`

@@ -1,6 +1,9 @@
 #include "hid_port.h"
 
+#include <sys/stat.h>
+
 #include "vazplatform/hid.h"
+#include "vazplatform/hid_watch.h"
 
 namespace firmware {
 
@@ -24,7 +27,45 @@ bool IsReader(uint16_t vendor, uint16_t product) {
     return vendor == kReaderVendor && product == kReaderProduct;
 }
 
+// A virtual device is listed whether or not its reader runs; it is there while its socket is.
+// (Connecting to find out would take the socket from the host that holds it.)
+bool IsPresent(const vazplat::HidDeviceInfo& d) {
+    struct stat st {};
+    return d.kind != vazplat::HidKind::Virtual || (stat(d.path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode));
+}
+
+constexpr vazplat::HidAttributes kVirtualDefaults{kReaderVendor, kReaderProduct, 0x0100};
+
+HidDeviceInfo FromPlatform(const vazplat::HidDeviceInfo& d) {
+    return {d.path,
+            d.kind == vazplat::HidKind::Virtual,
+            d.attributes.vendor,
+            d.attributes.product,
+            d.attributes.release,
+            d.productText};
+}
+
 }  // namespace
+
+struct ReaderWatch::Impl {
+    std::unique_ptr<vazplat::HidWatcher> watcher;
+};
+
+std::unique_ptr<ReaderWatch> ReaderWatch::Start(std::function<void(const ReaderChange&)> handler, int* error) {
+    auto impl = std::make_unique<Impl>();
+    impl->watcher = vazplat::HidWatcher::Start(
+        [handler = std::move(handler)](const vazplat::HidChangeEvent& e) {
+            const bool arrived = e.change == vazplat::HidChange::Arrived;
+            if (arrived && !IsReader(e.device.attributes.vendor, e.device.attributes.product)) return;
+            handler({arrived, FromPlatform(e.device)});
+        },
+        kVirtualDefaults, error);
+    if (!impl->watcher) return nullptr;
+    return std::unique_ptr<ReaderWatch>(new ReaderWatch(std::move(impl)));
+}
+
+ReaderWatch::ReaderWatch(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+ReaderWatch::~ReaderWatch() = default;
 
 struct HidPort::Impl {
     std::unique_ptr<vazplat::HidHandle> handle;
@@ -32,10 +73,8 @@ struct HidPort::Impl {
 
 std::vector<HidDeviceInfo> FindReaders() {
     std::vector<HidDeviceInfo> found;
-    for (const vazplat::HidDeviceInfo& d : vazplat::HidDevices({kReaderVendor, kReaderProduct, 0x0100}))
-        if (IsReader(d.attributes.vendor, d.attributes.product))
-            found.push_back({d.path, d.kind == vazplat::HidKind::Virtual, d.attributes.vendor,
-                             d.attributes.product, d.attributes.release, d.productText});
+    for (const vazplat::HidDeviceInfo& d : vazplat::HidDevices(kVirtualDefaults))
+        if (IsReader(d.attributes.vendor, d.attributes.product) && IsPresent(d)) found.push_back(FromPlatform(d));
     return found;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,8 +26,32 @@ struct HidDeviceInfo {
 };
 
 // The readers present, hidraw nodes first, then the virtual devices listed in
-// VAZ_HID_DEVICES, in enumeration order.
+// VAZ_HID_DEVICES whose socket exists, in enumeration order.
 std::vector<HidDeviceInfo> FindReaders();
+
+// A reader arriving, or a device going (the ids of a removed hidraw node are
+// no longer known: every removal is reported).
+struct ReaderChange {
+    bool arrived = false;
+    HidDeviceInfo device;
+};
+
+// Watches for readers arriving and devices going while it lives.
+class ReaderWatch {
+public:
+    // `handler` runs on the watch's own thread. Null with errno in *error
+    // when no kind of device can be watched.
+    static std::unique_ptr<ReaderWatch> Start(std::function<void(const ReaderChange&)> handler, int* error);
+    // No handler call runs after it returns.
+    ~ReaderWatch();
+    ReaderWatch(const ReaderWatch&) = delete;
+    ReaderWatch& operator=(const ReaderWatch&) = delete;
+
+private:
+    struct Impl;
+    explicit ReaderWatch(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
 
 enum class PortIo { Done, Timeout, Gone, Error };
 

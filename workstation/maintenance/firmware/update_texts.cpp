@@ -6,8 +6,6 @@ namespace firmware::texts {
 
 namespace {
 
-const char* const kNotOpen = "该设备没有正确打开";
-
 std::string WithFileError(const char* text, int fileError) {
     return fileError ? std::string(text) + "\n" + std::strerror(fileError) : std::string(text);
 }
@@ -51,7 +49,7 @@ std::string WriteVersionMessage(CommandResult result) {
         case CommandResult::Done:
             return "版本号写入成功!";
         case CommandResult::NotOpen:
-            return kNotOpen;
+            return kOpenFailed;
         case CommandResult::BadText:
             return "版本号只能由单字节字符组成，且不能含有'/'!";
         case CommandResult::TooLong:
@@ -66,7 +64,7 @@ std::string ReadVersionMessage(CommandResult result) {
         case CommandResult::Done:
             return "";
         case CommandResult::NotOpen:
-            return kNotOpen;
+            return kOpenFailed;
         default:
             return "读取版本失败!";
     }
@@ -77,7 +75,7 @@ std::string ConsoleMessage(CommandResult result) {
         case CommandResult::Done:
             return "";
         case CommandResult::NotOpen:
-            return kNotOpen;
+            return kOpenFailed;
         case CommandResult::Empty:
             return "请输入命令!";
         case CommandResult::TooLong:

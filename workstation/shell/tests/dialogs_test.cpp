@@ -6,6 +6,7 @@
 #include "about_dlg.h"
 #include "connect_dlg.h"
 #include "main_frame.h"
+#include "reader_identity.h"
 #include "shell_test_support.h"
 
 using AboutBox = ShellTest;
@@ -45,9 +46,9 @@ TEST_F(AboutBox, TwoCounterBytesAreLittleEndian) {
     EXPECT_EQ(dlg.findChild<QLabel*>("1009")->text(), QStringLiteral("当前设备走卡张数:10000"));
     EXPECT_EQ(dlg.findChild<QLabel*>("1010")->text(), QStringLiteral("当前设备的机器号:R6KTM1234"));
     const char four[] = {char(0xFF), char(0xFF), char(0xFF), char(0xFF), 0x01};
-    EXPECT_EQ(CAboutDlg::cardCounter(four, 4), 4294967295u);
-    EXPECT_EQ(CAboutDlg::cardCounter(four, 5), 4294967295u);  // a fifth byte drops out of 32 bits
-    EXPECT_EQ(CAboutDlg::cardCounter(four, 0), 0u);
+    EXPECT_EQ(readerinfo::cardCounter(four, 4), 4294967295u);
+    EXPECT_EQ(readerinfo::cardCounter(four, 5), 4294967295u);  // a fifth byte drops out of 32 bits
+    EXPECT_EQ(readerinfo::cardCounter(four, 0), 0u);
 }
 
 TEST_F(AboutBox, TakesTheLongestReplyTheLibraryCanDeliver) {

@@ -125,7 +125,7 @@ TEST_F(MainFrame, ServiceMenuIsHiddenUntilTheKeyChord) {
     for (QAction* a : service->actions())
         if (!a->isSeparator()) ids << a->objectName();
     ids.sort();
-    EXPECT_EQ(ids, (QStringList{"32793", "32797", "32804", "32807", "32813", "32835", "32841"}));
+    EXPECT_EQ(ids, (QStringList{"32793", "32797", "32804", "32807", "32813", "32835", "32841", "32851"}));
     QTest::keySequence(frame, QKeySequence(CMainFrame::kServiceChord));
     EXPECT_FALSE(service->menuAction()->isVisible());
 }

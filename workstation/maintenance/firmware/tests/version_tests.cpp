@@ -1,8 +1,12 @@
 // Discovery, the version write and read, and the console's command against
 // the virtual reader.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -18,9 +22,17 @@ TEST(Discovery, OnlyTheReadersIdsCount) {
     setenv("VAZ_HID_DEVICES", (TempPath("a.sock") + ",pid=2002;" + TempPath("b.sock") + ",vid=6817").c_str(),
            1);
     EXPECT_TRUE(firmware::FindReaders().empty());
-    setenv("VAZ_HID_DEVICES", (TempPath("c.sock") + ",release=0203,product=VAZ Reader").c_str(), 1);
+    // A socket bound but not listening: there, yet nobody answers.
+    const std::string bound = TempPath("c.sock");
+    const int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", bound.c_str());
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    setenv("VAZ_HID_DEVICES",
+           (TempPath("absent.sock") + ";" + bound + ",release=0203,product=VAZ Reader").c_str(), 1);
     const std::vector<firmware::HidDeviceInfo> found = firmware::FindReaders();
-    ASSERT_EQ(found.size(), 1u);
+    ASSERT_EQ(found.size(), 1u);  // a reader whose socket is not there is not present
     EXPECT_TRUE(found[0].isVirtual);
     EXPECT_EQ(found[0].vendor, 0x6816);
     EXPECT_EQ(found[0].product, 0x2001);
@@ -29,6 +41,7 @@ TEST(Discovery, OnlyTheReadersIdsCount) {
     int error = 0;
     EXPECT_FALSE(firmware::UsbLink::Open(found[0], &error));  // nobody listens there
     EXPECT_NE(error, 0);
+    close(fd);
 }
 
 TEST(Version, WriteThenRead) {
