@@ -1,9 +1,11 @@
 #include "atomic_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -37,10 +39,13 @@ bool writeAll(int fd, QByteArrayView bytes) {
 }
 
 // Created with O_EXCL and mode 0666 so that the user's umask applies as it
-// would to any new file; the random suffix keeps concurrent writers apart.
+// would to any new file. The name carries the writer's process id, so that a
+// later save can tell the leftovers of a killed writer from a live one's
+// file; the random suffix keeps concurrent writers apart.
 int createTemporary(const QByteArray& target, QByteArray& name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = target + ".tmp-" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        name = target + ".tmp-" + QByteArray::number(qint64(::getpid())) + "-" +
+               QByteArray::number(QRandomGenerator::global()->generate(), 36);
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
@@ -53,6 +58,20 @@ void syncFolder(const QByteArray& folder) {
     if (fd < 0) return;
     ::fsync(fd);  // some file systems refuse it for folders; the rename itself is done
     ::close(fd);
+}
+
+// Removes the temporaries that writers of `real` killed mid-save left: those
+// whose process is gone. A live writer's file is never touched.
+void removeLeftovers(const QString& real) {
+    const QFileInfo info(real);
+    QDir folder = info.absoluteDir();
+    const QString prefix = info.fileName() + QStringLiteral(".tmp-");
+    for (const QString& name : folder.entryList({prefix + QStringLiteral("*")}, QDir::Files | QDir::Hidden)) {
+        bool number = false;
+        const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&number);
+        if (number && pid > 0 && pid != ::getpid() && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+            folder.remove(name);
+    }
 }
 
 }  // namespace
@@ -81,6 +100,7 @@ bool save(const QString& path, QByteArrayView bytes, QString* error) {
         ::unlink(temporary.constData());
         return fail(error, real, code);
     }
+    removeLeftovers(real);
     syncFolder(QFile::encodeName(QFileInfo(real).absolutePath()));
     return true;
 }

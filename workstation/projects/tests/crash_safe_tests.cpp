@@ -3,9 +3,15 @@
 // new one, whole. The same kill harness must see the damage a plain
 // truncate-then-write leaves, or its passes would mean nothing.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
+#include "atomic_file.h"
 #include "file_kinds.h"
 
 namespace crashsafe {
@@ -46,6 +52,43 @@ TEST(CrashSafeHarness, SeesWhatAKilledTruncatingWriterLeaves) {
     ASSERT_TRUE(c.setupProblem.isEmpty()) << c.setupProblem.toStdString();
     EXPECT_LT(c.survived, c.kills);
     EXPECT_FALSE(c.firstDamage.isEmpty());
+}
+
+// A killed writer's temporary file stays behind; the next save of the same
+// file removes it, but never the file of a writer that is still running, nor
+// the temporaries of another file.
+TEST(CrashSafeLeftovers, ASaveRemovesWhatAKilledWriterLeftAndKeepsALiveWritersFile) {
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    ASSERT_TRUE(atomicfile::save(folder.filePath("eva.dat"), QByteArray("old")));
+
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ASSERT_GT(dead, 0);
+    ::waitpid(dead, nullptr, 0);
+    const pid_t live = ::fork();
+    if (live == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    ASSERT_GT(live, 0);
+
+    auto touch = [&](const QString& name) {
+        QFile f(folder.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write("half") == 4;
+    };
+    const QString deadTemp = QStringLiteral("eva.dat.tmp-%1-a1").arg(dead);
+    const QString liveTemp = QStringLiteral("eva.dat.tmp-%1-b2").arg(live);
+    const QString otherTemp = QStringLiteral("init.ini.tmp-%1-c3").arg(dead);
+    ASSERT_TRUE(touch(deadTemp) && touch(liveTemp) && touch(otherTemp));
+
+    ASSERT_TRUE(atomicfile::save(folder.filePath("eva.dat"), QByteArray("new")));
+    ::kill(live, SIGKILL);
+    ::waitpid(live, nullptr, 0);
+
+    EXPECT_FALSE(folder.exists(deadTemp));
+    EXPECT_TRUE(folder.exists(liveTemp));
+    EXPECT_TRUE(folder.exists(otherTemp));
 }
 
 }  // namespace

@@ -83,8 +83,8 @@ TEST_F(PrintHead, RefusedReadShowsTheDeviceErrorAndLeavesTheFieldsEmpty) {
     CDlgConfigPrint dlg;
     ASSERT_EQ(boxes.records.size(), 1u);
     EXPECT_EQ(boxes.records[0].objectName, "deviceError");
-    // A status where the length field belongs: the library's communication error.
-    EXPECT_TRUE(boxes.records[0].text.startsWith("18: ")) << boxes.records[0].text.toStdString();
+    // A status where the length field belongs is the reader's own refusal.
+    EXPECT_TRUE(boxes.records[0].text.startsWith("06: ")) << boxes.records[0].text.toStdString();
     EXPECT_TRUE(field(dlg, "1075").isEmpty());
     EXPECT_TRUE(field(dlg, "1076").isEmpty());
 }
