@@ -46,6 +46,14 @@ public:
     // earlier reply are discarded first, as the serial port purges its
     // input, so that they are not read as this command's reply.
     int Send(const unsigned char* bytes, int n);
+    // The last reply could not be read as sent (code 18): the next Send
+    // first lets the rest of it arrive and drops it (until no report has
+    // come for kQuietMs, at most kDrainCapMs), as the serial link does; the
+    // discard alone drops only what has come, and a slow reader's last
+    // reports would be read as the next command's reply.
+    void DrainBeforeNextSend() { drainBeforeSend_ = true; }
+    static constexpr int kQuietMs = 100;
+    static constexpr int kDrainCapMs = 10000;
     // n bytes from ceil(n / 64) reports (each element starts on a new
     // report); dest gets at most n bytes and a zero at n. The first report
     // that does not come within the wait (or a vanished device) ends the
@@ -63,7 +71,9 @@ private:
     // The first reader among the HID devices, opened; null when none.
     static std::unique_ptr<vazplat::HidHandle> Discover();
     void DiscardWaitingInput();
+    void DrainLateReports();
 
+    bool drainBeforeSend_ = false;
     std::unique_ptr<vazplat::HidHandle> device_;
     std::string path_;
     unsigned char report_[256] = {};

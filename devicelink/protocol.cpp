@@ -54,12 +54,13 @@ int CVazDevice::ReceiveRaw(void* dest, int n) {
 
 bool CVazDevice::Fail(const char* code) {
     error.SetCode(code);
-    if (strcmp(code, VAZ_CODE_COMMUNICATION) == 0) DrainSerialReply();
+    if (strcmp(code, VAZ_CODE_COMMUNICATION) == 0) DrainReply();
     return false;
 }
 
-void CVazDevice::DrainSerialReply() {
+void CVazDevice::DrainReply() {
     if (link->kind == LinkKind::Serial && link->serial) link->serial->DrainBeforeNextWrite();
+    if (link->kind == LinkKind::Usb && link->usb) link->usb->DrainBeforeNextSend();
 }
 
 bool CVazDevice::ParseStatus(const char* s) {
@@ -74,7 +75,7 @@ bool CVazDevice::ParseStatus(const char* s) {
     if (link->kind == LinkKind::Usb)
         UsbRecovery();
     else
-        DrainSerialReply();
+        DrainReply();
     return false;
 }
 

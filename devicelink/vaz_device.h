@@ -380,10 +380,9 @@ public:
 
 private:
     void UsbRecovery();
-    // A reply was not read as sent: on the serial link the rest of it is
-    // let in and dropped before the next command (USB drops waiting
-    // reports before every command).
-    void DrainSerialReply();
+    // A reply was not read as sent: the rest of it is let in and dropped
+    // before the next command, on either link.
+    void DrainReply();
     int AreaReadSteps(const char* command);  // AreaRead without the cleanup
     // Sets the command parameters and the replies left for VazG; returns
     // the reply the same call reads.

@@ -134,7 +134,19 @@ void CHidDevice::DiscardWaitingInput() {
         if (device_->Read(scratch, inputLength_, 0, &got, &err) != vazplat::HidIo::Done) break;
 }
 
+void CHidDevice::DrainLateReports() {
+    if (!HandleValid()) return;
+    unsigned char scratch[256];
+    int got = 0, err = 0;
+    for (const int64_t end = vazhost::NowMs() + kDrainCapMs; vazhost::NowMs() < end;)
+        if (device_->Read(scratch, inputLength_, kQuietMs, &got, &err) != vazplat::HidIo::Done) break;
+}
+
 int CHidDevice::Send(const unsigned char* bytes, int n) {
+    if (drainBeforeSend_) {
+        drainBeforeSend_ = false;
+        DrainLateReports();
+    }
     DiscardWaitingInput();
     int result = 0, offset = 0;
     for (int chunk : vazproto::UsbSendChunks(n)) {
