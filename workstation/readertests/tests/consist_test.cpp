@@ -9,13 +9,7 @@
 class ConsistForm : public ReaderFormTest {
 protected:
     void SetUp() override { startWith(); }
-    void readAndOpen(const vazsim::Sheet& sheet) {
-        reader().addCard(sheet);
-        app->testData->lineCount = sheet.syncCount;
-        ASSERT_GT(FetchGrayData(*app, GrayFetch::ReadNow), 0);
-        form = open<CFormConsist>(CFormConsist::kFormId);
-        ASSERT_NE(form, nullptr);
-    }
+    void readAndOpen(const vazsim::Sheet& sheet) { readThenOpen(sheet, form); }
     void getValues(const QString& line) {
         control<QLineEdit>(form, 1052)->setText(line);
         click(form, 1001);

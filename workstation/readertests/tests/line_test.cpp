@@ -26,13 +26,7 @@ class LineForm : public ReaderFormTest {
 protected:
     void SetUp() override { startWith(); }
     // Reads `sheet` through the gray test's fetch, then opens the line test.
-    void readAndOpen(const vazsim::Sheet& sheet) {
-        reader().addCard(sheet);
-        app->testData->lineCount = sheet.syncCount;
-        ASSERT_GT(FetchGrayData(*app, GrayFetch::ReadNow), 0);
-        form = open<CFormLine>(CFormLine::kFormId);
-        ASSERT_NE(form, nullptr);
-    }
+    void readAndOpen(const vazsim::Sheet& sheet) { readThenOpen(sheet, form); }
     void getValues(const QString& head) {
         control<QLineEdit>(form, 1056)->setText(head);
         click(form, 1001);

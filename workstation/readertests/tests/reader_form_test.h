@@ -7,8 +7,10 @@
 #include <QLineEdit>
 
 #include "child_frame.h"
+#include "gray_fetch.h"
 #include "main_frame.h"
 #include "shell_test_support.h"
+#include "vazsim/card_deck.h"
 
 class ReaderFormTest : public ShellTest {
 protected:
@@ -27,6 +29,15 @@ protected:
         CChildFrame* frame = app->mainFrame()->ShowForm(formId);
         pump();
         return frame ? qobject_cast<Form*>(frame->widget()) : nullptr;
+    }
+    // Reads `sheet` through the gray test's data fetch, then opens the form.
+    template <typename Form>
+    void readThenOpen(const vazsim::Sheet& sheet, Form*& form) {
+        reader().addCard(sheet);
+        app->testData->lineCount = sheet.syncCount;
+        ASSERT_GT(FetchGrayData(*app, GrayFetch::ReadNow), 0);
+        form = open<Form>(Form::kFormId);
+        ASSERT_NE(form, nullptr);
     }
     template <typename W = QWidget>
     static W* control(QWidget* form, int id) {
